@@ -1,0 +1,46 @@
+# Everyday commands. Each target installs what is missing first, so a fresh machine
+# needs nothing but make.
+JOBS ?= $(shell nproc)
+CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release -Wno-dev
+
+.PHONY: all setup build build-win32 build-win64 build-host test unit-test wine-test run \
+        format icon clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup build-win32 build-win64
+
+build-win32:
+	@$(CMAKE_WIN) -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake >/dev/null
+	@cmake --build build/win32 -j $(JOBS)
+
+build-win64:
+	@$(CMAKE_WIN) -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake >/dev/null
+	@cmake --build build/win64 -j $(JOBS)
+
+build-host:
+	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug -Wno-dev >/dev/null
+	@cmake --build build/host -j $(JOBS)
+	@cmake -S . -B build/host-san -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=ON -Wno-dev >/dev/null
+	@cmake --build build/host-san -j $(JOBS)
+
+unit-test: setup build-host
+	@cd build/host && ctest --output-on-failure --timeout 60
+	@cd build/host-san && ctest --output-on-failure --timeout 120
+
+wine-test: setup build
+	@scripts/wine-tests.sh
+
+test: unit-test wine-test
+
+run: setup build
+	@scripts/run.sh
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	@rm -rf build dist

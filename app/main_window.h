@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/handles.h"
+
+// The monitoring timer's identifier as SetTimer returned it (0 before it exists).
+extern TimerId monitorTimer;
+// True while the main window is hidden in the notification area.
+extern bool windowHidden;
+
+constexpr TimerId MonitorTimerId = 1;

@@ -1,0 +1,15 @@
+# Host build: the portable logic and its unit tests, optionally under sanitizers.
+option(ZV_SANITIZE "Build the unit tests with AddressSanitizer and UBSan" OFF)
+if(ZV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_library(zembrovale_logic STATIC ${PORTABLE_SOURCES})
+target_include_directories(zembrovale_logic PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(zembrovale_logic PRIVATE ${WARNINGS})
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/unit ${CMAKE_BINARY_DIR}/tests/unit)

@@ -1,0 +1,37 @@
+# The product: size-optimised, no exceptions or RTTI, static runtime, stripped.
+enable_language(RC)
+set(PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+set(PRODUCT_LIBS comctl32 uxtheme shell32 gdi32 user32 advapi32 kernel32)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(MANIFEST_ARCH amd64)
+else()
+  set(MANIFEST_ARCH X86)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/resources/zembrovale.manifest.in
+               ${CMAKE_BINARY_DIR}/generated/zembrovale.manifest @ONLY)
+# Make cannot see the files the resource script embeds, so name them.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/zembrovale.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/resources/zembrovale.ico;${CMAKE_BINARY_DIR}/generated/zembrovale.manifest")
+
+# Everything but the entry point, so the Wine tests can link the real Win32 layer.
+add_library(zembrovale_core STATIC ${ALL_SOURCES})
+target_include_directories(zembrovale_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(zembrovale_core PRIVATE ${WARNINGS} ${PRODUCT_FLAGS})
+target_link_libraries(zembrovale_core PUBLIC ${PRODUCT_LIBS})
+
+add_executable(zembrovale WIN32 ${ENTRY_SOURCE} ${CMAKE_SOURCE_DIR}/resources/zembrovale.rc)
+target_compile_options(zembrovale PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS} ${PRODUCT_FLAGS}>)
+target_include_directories(zembrovale PRIVATE
+  ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
+target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections)
+target_link_libraries(zembrovale PRIVATE zembrovale_core)
+set_target_properties(zembrovale PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# GoogleTest from Debian's source package (there is no network).
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_BINARY_DIR}/tests/wine)

@@ -1,0 +1,10 @@
+#pragma once
+#include <cstdint>
+
+// The settings' only contact with the platform (the profile API and the module path).
+// Windows supplies these in profile_io_win.cpp; host tests supply an in-memory file.
+std::int32_t profileReadInt(const char* key, std::int32_t fallback, const char* iniPath);
+void profileReadText(const char* key, const char* fallback, char* out, std::uint32_t size,
+                     const char* iniPath);
+void profileWriteText(const char* key, const char* text, const char* iniPath);
+void moduleFilePath(char* out, std::uint32_t size);

@@ -1,0 +1,99 @@
+#include "settings/number_text.h"
+#include "settings/profile_io.h"
+#include "settings/settings.h"
+
+Settings settings;
+
+namespace {
+
+char iniPath[IniPathSize];
+
+// 0xDEAD: the default handed to the profile API, so that an absent key can be told apart.
+constexpr std::int32_t AbsentMarker = 57005;
+constexpr std::uint32_t NameReadLimit = sizeof(Settings::ClassName);
+constexpr std::uint32_t DriveReadLimit = sizeof(Settings::DriveLetter);
+constexpr std::uint32_t DefaultInterval = 1000;
+
+std::int32_t readNumber(const char* key) {
+    std::int32_t value = profileReadInt(key, AbsentMarker, iniPath);
+    if (value != AbsentMarker) {
+        return value;
+    }
+    // The marker may be a stored value (a level of about 55 GB): only a key that
+    // also answers a second, different default is really absent.
+    const std::int32_t otherMarker = AbsentMarker + 1;
+    return profileReadInt(key, otherMarker, iniPath) == otherMarker ? 0 : AbsentMarker;
+}
+
+void readText(const char* key, char* field, std::uint32_t limit) {
+    profileReadText(key, "DEFAULT", field, limit, iniPath);
+}
+
+bool equals(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+void copyText(char* to, const char* from) {
+    while ((*to++ = *from++) != '\0') {
+    }
+}
+
+} // namespace
+
+namespace SettingsFile {
+
+void load() {
+    moduleFilePath(iniPath, IniPathSize);
+    iniPath[IniPathSize - 1] = '\0';
+    deriveIniPath(iniPath);
+
+    settings.level1 = readNumber("level1");
+    settings.level2 = readNumber("level2");
+    readText("ClassName", settings.ClassName, NameReadLimit);
+    readText("WindowName", settings.WindowName, NameReadLimit);
+    settings.x = readNumber("x");
+    settings.y = readNumber("y");
+    settings.frequency = readNumber("frequency");
+    settings.key = static_cast<std::uint32_t>(readNumber("key"));
+    readText("DriveLetter", settings.DriveLetter, DriveReadLimit);
+    if (equals(settings.DriveLetter, "DEFAULT")) {
+        copyText(settings.DriveLetter, "C:\\");
+    }
+    settings.CloseTarget = readNumber("CloseTarget");
+    settings.ShutDownPC = readNumber("ShutDownPC");
+    settings.UpdateInterval = static_cast<std::uint32_t>(readNumber("UpdateInterval"));
+    if (settings.UpdateInterval == 0) {
+        settings.UpdateInterval = DefaultInterval;
+    }
+    settings.HideTarget = readNumber("HideTarget");
+}
+
+void writeNumber(const char* key, std::int32_t value) {
+    profileWriteText(key, formatNumber(value), iniPath);
+}
+
+void save() {
+    writeNumber("level1", settings.level1);
+    writeNumber("level2", settings.level2);
+    profileWriteText("ClassName", settings.ClassName, iniPath);
+    profileWriteText("WindowName", settings.WindowName, iniPath);
+    writeNumber("x", settings.x);
+    writeNumber("y", settings.y);
+    writeNumber("frequency", settings.frequency);
+    writeNumber("key", static_cast<std::int32_t>(settings.key));
+    profileWriteText("DriveLetter", settings.DriveLetter, iniPath);
+    writeNumber("CloseTarget", settings.CloseTarget);
+    writeNumber("ShutDownPC", settings.ShutDownPC);
+    writeNumber("UpdateInterval", static_cast<std::int32_t>(settings.UpdateInterval));
+    writeNumber("HideTarget", settings.HideTarget);
+}
+
+const char* path() {
+    return iniPath;
+}
+
+} // namespace SettingsFile

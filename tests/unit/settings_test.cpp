@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "settings/number_text.h"
+#include "settings/settings.h"
+#include "tests/unit/fake_platform.h"
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fake::reset();
+        std::memset(&settings, 0x5A, sizeof settings);
+    }
+};
+
+TEST_F(SettingsFileTest, NoFileGivesTheAbsentKeyValues) {
+    fake::iniExists = false;
+    SettingsFile::load();
+    EXPECT_EQ(settings.level1, 0);
+    EXPECT_EQ(settings.level2, 0);
+    EXPECT_STREQ(settings.ClassName, "DEFAULT");
+    EXPECT_STREQ(settings.WindowName, "DEFAULT");
+    EXPECT_STREQ(settings.DriveLetter, "C:\\");
+    EXPECT_EQ(settings.UpdateInterval, 1000u);
+    for (std::int32_t value : {settings.x, settings.y, settings.frequency, settings.CloseTarget,
+                               settings.ShutDownPC, settings.HideTarget}) {
+        EXPECT_EQ(value, 0);
+    }
+    EXPECT_EQ(settings.key, 0u);
+}
+
+TEST_F(SettingsFileTest, StoredNumbersReadAsTheirValues) {
+    // 57005 is the absent-key marker the profile API is asked to return; a stored
+    // 57005 (or one 65536 above it) is still a real level and must not read as 0.
+    const struct {
+        const char* stored;
+        std::int32_t expected;
+    } cases[] = {
+        {"00000500", 500},
+        {"-0000020", -20},
+        {"00057005", 57005},
+        {"00122541", 122541},
+        {"00057006", 57006},
+        {"00000080", 80},
+        {"-1294967296", -1294967296},
+        {"", 0},
+        {"abc", 0},
+        {"0x10", 16},
+        {" 12", 12},
+    };
+    for (const auto& c : cases) {
+        fake::ini = {{"level1", c.stored}};
+        SettingsFile::load();
+        EXPECT_EQ(settings.level1, c.expected) << "stored \"" << c.stored << "\"";
+    }
+}
+
+TEST_F(SettingsFileTest, DriveLetterDefaultRuleIsCaseSensitive) {
+    fake::ini = {{"DriveLetter", "DEFAULT"}};
+    SettingsFile::load();
+    EXPECT_STREQ(settings.DriveLetter, "C:\\");
+
+    fake::ini = {{"DriveLetter", "default"}};
+    SettingsFile::load();
+    EXPECT_STREQ(settings.DriveLetter, "default");
+
+    fake::ini = {{"DriveLetter", "E:\\recordings"}};
+    SettingsFile::load();
+    EXPECT_STREQ(settings.DriveLetter, "E:\\reco") << "read limit is the 8-byte field";
+}
+
+TEST_F(SettingsFileTest, UpdateIntervalZeroBecomes1000AndLargeValuesStayUnsigned) {
+    fake::ini = {{"UpdateInterval", "00000000"}};
+    SettingsFile::load();
+    EXPECT_EQ(settings.UpdateInterval, 1000u);
+
+    fake::ini = {{"UpdateInterval", "-1294967296"}};
+    SettingsFile::load();
+    EXPECT_EQ(settings.UpdateInterval, 3000000000u);
+}
+
+TEST_F(SettingsFileTest, NamesAreReadUpToTheWholeField) {
+    const std::string longName(300, 'c');
+    fake::ini = {{"ClassName", longName}, {"WindowName", std::string(100, 'w')}};
+    SettingsFile::load();
+    EXPECT_EQ(std::string(settings.ClassName), longName.substr(0, 255));
+    EXPECT_EQ(std::string(settings.WindowName), std::string(100, 'w'));
+}
+
+TEST_F(SettingsFileTest, SaveWritesEveryKeyInOrderZeroPadded) {
+    fake::iniExists = false;
+    SettingsFile::load();
+    settings.level1 = 500;
+    settings.level2 = 100;
+    std::strcpy(settings.ClassName, "RecorderMainWnd");
+    std::strcpy(settings.WindowName, "NULL");
+    settings.x = 120;
+    settings.y = 80;
+    settings.frequency = 800;
+    settings.key = 82;
+    std::strcpy(settings.DriveLetter, "D:\\");
+    settings.CloseTarget = 1;
+    settings.ShutDownPC = 0;
+    settings.UpdateInterval = 1000;
+    settings.HideTarget = 0;
+    fake::calls.clear();
+    SettingsFile::save();
+    const std::vector<std::string> expected = {
+        "WritePrivateProfileStringA level1=00000500",
+        "WritePrivateProfileStringA level2=00000100",
+        "WritePrivateProfileStringA ClassName=RecorderMainWnd",
+        "WritePrivateProfileStringA WindowName=NULL",
+        "WritePrivateProfileStringA x=00000120",
+        "WritePrivateProfileStringA y=00000080",
+        "WritePrivateProfileStringA frequency=00000800",
+        "WritePrivateProfileStringA key=00000082",
+        "WritePrivateProfileStringA DriveLetter=D:\\",
+        "WritePrivateProfileStringA CloseTarget=00000001",
+        "WritePrivateProfileStringA ShutDownPC=00000000",
+        "WritePrivateProfileStringA UpdateInterval=00001000",
+        "WritePrivateProfileStringA HideTarget=00000000",
+    };
+    EXPECT_EQ(fake::calls, expected);
+}
+
+TEST_F(SettingsFileTest, SaveThenLoadRoundTripsExtremeNumbers) {
+    fake::iniExists = false;
+    SettingsFile::load();
+    settings.level1 = static_cast<std::int32_t>(3000000000u); // typed as unsigned in the dialog
+    settings.level2 = INT32_MIN;
+    settings.x = -20;
+    settings.y = INT32_MAX;
+    settings.frequency = 57005;
+    settings.HideTarget = 122541;
+    SettingsFile::save();
+    EXPECT_EQ(fake::iniValue("level1"), "-1294967296");
+    EXPECT_EQ(fake::iniValue("level2"), "-2147483648");
+    EXPECT_EQ(fake::iniValue("x"), "-0000020");
+    std::memset(&settings, 0, sizeof settings);
+    SettingsFile::load();
+    EXPECT_EQ(settings.level1, -1294967296);
+    EXPECT_EQ(settings.level2, INT32_MIN);
+    EXPECT_EQ(settings.x, -20);
+    EXPECT_EQ(settings.y, INT32_MAX);
+    EXPECT_EQ(settings.frequency, 57005);
+    EXPECT_EQ(settings.HideTarget, 122541);
+}
+
+TEST_F(SettingsFileTest, WriteNumberWritesOneKey) {
+    SettingsFile::load();
+    fake::calls.clear();
+    SettingsFile::writeNumber("x", 0);
+    EXPECT_EQ(fake::calls, std::vector<std::string>{"WritePrivateProfileStringA x=00000000"});
+}
+
+TEST_F(SettingsFileTest, PathComesFromTheExecutableName) {
+    const struct {
+        const char* module;
+        const char* ini;
+    } cases[] = {
+        {"D:\\tools\\watch.exe", "D:\\tools\\watch.ini"},
+        {"D:\\tools\\watch.bin", "D:\\tools\\watch.ini"},
+        {"Z:\\tmp\\x\\a.exe", "Z:\\tmp\\x\\a.ini"},
+        {"C:\\noext", "C:\\noini"},
+    };
+    for (const auto& c : cases) {
+        fake::modulePath = c.module;
+        SettingsFile::load();
+        EXPECT_STREQ(SettingsFile::path(), c.ini);
+        EXPECT_EQ(fake::lastIniPath, c.ini);
+    }
+}
+
+TEST_F(SettingsFileTest, OverlongModulePathStaysInsideThePathField) {
+    fake::modulePath = std::string(400, 'p');
+    SettingsFile::load();
+    EXPECT_EQ(std::strlen(SettingsFile::path()), static_cast<std::size_t>(IniPathSize - 1));
+}
+
+TEST(NumberTextTest, FormatsLikeZeroPaddedLongs) {
+    const struct {
+        std::int64_t value;
+        int width;
+        const char* text;
+    } cases[] = {
+        {500, 8, "00000500"},
+        {-20, 8, "-0000020"},
+        {0, 8, "00000000"},
+        {100000000, 8, "100000000"},
+        {-10000000, 8, "-10000000"},
+        {INT32_MIN, 8, "-2147483648"},
+        {4294967295, 8, "4294967295"},
+        {7, 2, "07"},
+        {-5, 2, "-5"},
+        {100, 2, "100"},
+        {0, 2, "00"},
+    };
+    for (const auto& c : cases) {
+        char out[NumberTextSize];
+        formatPadded(out, sizeof out, c.value, c.width);
+        EXPECT_STREQ(out, c.text) << c.value;
+    }
+}
+
+TEST(NumberTextTest, NeverWritesBeyondTheGivenSize) {
+    char out[6];
+    std::memset(out, '#', sizeof out);
+    EXPECT_EQ(formatPadded(out, 4, -2147483647, 8), 3);
+    EXPECT_STREQ(out, "-00");
+    EXPECT_EQ(out[4], '#');
+    EXPECT_EQ(out[5], '#');
+}
+
+TEST(NumberTextTest, SharedFieldHoldsEveryThirtyTwoBitValue) {
+    EXPECT_STREQ(formatNumber(INT32_MIN), "-2147483648");
+    EXPECT_STREQ(formatCount(UINT32_MAX), "4294967295");
+    EXPECT_STREQ(formatNumber(500), "00000500");
+}
+
+} // namespace

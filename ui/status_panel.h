@@ -1,0 +1,7 @@
+#pragma once
+
+#include "app/handles.h"
+
+namespace StatusPanel {
+void paint(WindowHandle mainWindow);
+}
