@@ -244,7 +244,7 @@ TEST(FreeSpaceMathTest, MegabytesFromClusters) {
         {8, 512, 128000, 500},                 // 4 KiB clusters
         {8, 512, 127999, 499},                 // remainder discarded
         {1, 4096, 0, 0},                       //
-        {128, 4096, 0xFFFFFFFFu, 0xFFFFFFFFu}, // 2^51 MB: saturates, never wraps
+        {32768, 65536, 0xFFFFFFFFu, 0xFFFFFFFFu}, // about 2^43 MB: saturates
         {256, 4096, 4294967295u, 4294967295u}, // exactly the largest count
     };
     for (const auto& c : cases) {

@@ -210,6 +210,8 @@ TEST(NumberTextTest, NeverWritesBeyondTheGivenSize) {
     char out[6];
     std::memset(out, '#', sizeof out);
     EXPECT_EQ(formatPadded(out, 4, -2147483647, 8), 3);
+    EXPECT_STREQ(out, "-21");
+    EXPECT_EQ(formatPadded(out, 4, -5, 8), 3);
     EXPECT_STREQ(out, "-00");
     EXPECT_EQ(out[4], '#');
     EXPECT_EQ(out[5], '#');
