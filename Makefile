@@ -1,10 +1,13 @@
+MAKEFLAGS += --no-print-directory
 # Everyday commands. Each target installs what is missing first, so a fresh machine
 # needs nothing but make.
 JOBS ?= $(shell nproc)
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release -Wno-dev
 
-.PHONY: all setup build build-win32 build-win64 build-host test unit-test wine-test run \
-        format icon clean
+FUZZ_SECONDS ?= 300
+
+.PHONY: all setup build build-win32 build-win64 build-host build-fuzz test unit-test wine-test \
+        fuzz fuzz-smoke run format clean
 
 all: build
 
@@ -31,10 +34,23 @@ unit-test: setup build-host
 	@cd build/host && ctest --output-on-failure --timeout 60
 	@cd build/host-san && ctest --output-on-failure --timeout 120
 
+build-fuzz:
+	@cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DZV_FUZZ=ON -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -Wno-dev >/dev/null
+	@cmake --build build/fuzz -j $(JOBS) --target fuzz_logic
+
+fuzz: setup build-fuzz
+	@mkdir -p build/fuzz/corpus
+	@build/fuzz/fuzz_logic -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus
+
+fuzz-smoke: setup build-fuzz
+	@mkdir -p build/fuzz/corpus
+	@build/fuzz/fuzz_logic -max_total_time=20 build/fuzz/corpus 2>&1 | tail -1
+
 wine-test: setup build
 	@scripts/wine-tests.sh
 
-test: unit-test wine-test
+test: unit-test fuzz-smoke wine-test
 
 run: setup build
 	@scripts/run.sh
