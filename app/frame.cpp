@@ -1,0 +1,64 @@
+#include "app/frame.h"
+
+#include "actions/target_window.h"
+#include "app/frame_platform.h"
+#include "app/main_window.h"
+#include "settings/settings.h"
+#include "tuner/tuner_meter.h"
+#include "ui/tray_menu.h"
+
+namespace {
+
+constexpr std::uintptr_t SizeMinimized = 1; // SIZE_MINIMIZED
+
+// The window's top-left corner as WM_DESTROY found it.
+bool positionCaptured = false;
+std::int32_t capturedLeft = 0;
+std::int32_t capturedTop = 0;
+
+} // namespace
+
+namespace Frame {
+
+void onCreate(WindowHandle mainWindow) {
+    TrayMenu::build(mainWindow);
+    TunerMeter::createBar(mainWindow);
+    // A lock stored in the file takes effect at start; with none, an existing target is
+    // unlocked and brought to the front.
+    TargetWindow::applyLock();
+}
+
+void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
+    if (sizeType != SizeMinimized) {
+        return;
+    }
+    // Minimized means gone to the notification area, not left on the taskbar.
+    windowHidden = true;
+    TrayMenu::setItemText(CmdHideRestore, "Restore");
+    frameHideWindow(mainWindow);
+}
+
+void onDestroy(WindowHandle mainWindow) {
+    // The end runs once. WM_DESTROY can come twice in one run: "Close" chosen from the
+    // icon's menu while the drive warning is up ends the warning, which then sends its own.
+    if (positionCaptured) {
+        return;
+    }
+    TrayMenu::removeIcon();
+    frameWindowTopLeft(mainWindow, &capturedLeft, &capturedTop);
+    positionCaptured = true;
+    frameQuitLoop();
+}
+
+void finish() {
+    // A hidden window's position is meaningless; without a capture there is nothing to keep.
+    if (positionCaptured && !windowHidden) {
+        SettingsFile::writeNumber("x", capturedLeft);
+        SettingsFile::writeNumber("y", capturedTop);
+    }
+    if (tunerAvailable) {
+        TunerMeter::closeTuner();
+    }
+}
+
+} // namespace Frame

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+
+#include "app/handles.h"
+
+// The main window's own handling of its messages, and the end of the run. The window
+// procedure hands each message here or straight to the Part that owns it.
+namespace Frame {
+// Command menu and notification icon, signal bar, then the stored lock.
+void onCreate(WindowHandle mainWindow);
+void onSize(WindowHandle mainWindow, std::uintptr_t sizeType);
+// Removes the icon, captures the window's position and ends the message loop; acts
+// on the first WM_DESTROY only.
+void onDestroy(WindowHandle mainWindow);
+// After the loop: stores the captured position unless the window is hidden, and
+// closes the tuner library if it is open.
+void finish();
+} // namespace Frame

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+
+#include "app/handles.h"
+
+// The command menu's and the notification icon's platform calls. tray_platform_win.cpp
+// supplies them on Windows; host tests record them.
+
+// Window messages the command menu sends or receives.
+constexpr std::uint32_t TrayMsgSize = 0x0005;          // WM_SIZE
+constexpr std::uint32_t TrayMsgDestroy = 0x0002;       // WM_DESTROY
+constexpr std::uint32_t TrayMsgCommand = 0x0111;       // WM_COMMAND
+constexpr std::uint32_t TrayMsgLeftButtonUp = 0x0202;  // WM_LBUTTONUP
+constexpr std::uint32_t TrayMsgRightButtonUp = 0x0205; // WM_RBUTTONUP
+constexpr std::uintptr_t TraySizeMinimized = 1;        // SIZE_MINIMIZED
+
+// The one popup menu, created once and kept for the life of the program.
+void trayCreateMenu();
+void trayAppendItem(std::uint32_t commandId, const char* text);
+void trayAppendSeparator();
+void traySetItemText(std::uint32_t commandId, const char* text);
+// Opens the menu with its top right corner at the pointer, owned by `owner`.
+void trayTrackMenu(WindowHandle owner);
+
+// The icon record is filled once, by the add, and used again by the removal.
+void trayAddIcon(WindowHandle mainWindow);
+void trayRemoveIcon();
+
+void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam);
+// Shows the hidden (or minimized) window again and brings it to the front.
+void trayRestoreWindow(WindowHandle window);
+void trayShowAbout(WindowHandle owner, const char* text);
+void trayOpenInEditor(WindowHandle owner, const char* path);
+void trayRunOptions(WindowHandle owner);
+void trayRunPicker(WindowHandle owner);
+void trayStopTimer(WindowHandle window, TimerId timer);
+// Returns the identifier the platform gives back (0 when the timer was not created).
+TimerId trayStartTimer(WindowHandle window, TimerId timer, std::uint32_t periodMs);

@@ -1,0 +1,105 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/program_name.h"
+#include "resources/resource.h"
+#include "ui/options_dialog.h"
+#include "ui/tray_menu.h"
+#include "ui/tray_platform.h"
+#include "ui/window_picker.h"
+
+static_assert(TrayMsgSize == WM_SIZE && TrayMsgDestroy == WM_DESTROY, "window messages");
+static_assert(TrayMsgCommand == WM_COMMAND, "window messages");
+static_assert(TrayMsgLeftButtonUp == WM_LBUTTONUP && TrayMsgRightButtonUp == WM_RBUTTONUP,
+              "mouse messages");
+static_assert(TraySizeMinimized == SIZE_MINIMIZED, "size type");
+static_assert(WmTrayNotify == WM_USER + 5, "tray callback message");
+#ifndef _WIN64
+// The first and shortest form of the record; the shell rejects mingw's full size.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "first version of the icon record");
+#endif
+
+namespace {
+
+HMENU commandMenu;
+NOTIFYICONDATAA trayIcon;
+
+HWND asWindow(WindowHandle window) {
+    return static_cast<HWND>(window);
+}
+
+} // namespace
+
+void trayCreateMenu() {
+    commandMenu = CreatePopupMenu();
+}
+
+void trayAppendItem(std::uint32_t commandId, const char* text) {
+    AppendMenuA(commandMenu, MF_STRING, commandId, text);
+}
+
+void trayAppendSeparator() {
+    AppendMenuA(commandMenu, MF_SEPARATOR, 0, nullptr);
+}
+
+void traySetItemText(std::uint32_t commandId, const char* text) {
+    ModifyMenuA(commandMenu, commandId, MF_BYCOMMAND | MF_STRING, commandId, text);
+}
+
+void trayTrackMenu(WindowHandle owner) {
+    POINT pointer;
+    GetCursorPos(&pointer);
+    TrackPopupMenu(commandMenu, TPM_RIGHTALIGN, pointer.x, pointer.y, 0, asWindow(owner), nullptr);
+}
+
+void trayAddIcon(WindowHandle mainWindow) {
+    trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIcon.hWnd = asWindow(mainWindow);
+    trayIcon.uID = 0;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = WmTrayNotify;
+    // The small image drawn for that size, not the large one scaled down.
+    trayIcon.hIcon = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZEMBROVALE), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    lstrcpynA(trayIcon.szTip, ProgramTitle, 64);
+    Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+
+void trayRemoveIcon() {
+    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+}
+
+void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) {
+    SendMessageA(asWindow(window), message, wParam, lParam);
+}
+
+void trayRestoreWindow(WindowHandle window) {
+    ShowWindow(asWindow(window), SW_RESTORE);
+    SetForegroundWindow(asWindow(window));
+}
+
+void trayShowAbout(WindowHandle owner, const char* text) {
+    MessageBoxA(asWindow(owner), text, "About", MB_ICONINFORMATION | MB_OK);
+}
+
+void trayOpenInEditor(WindowHandle owner, const char* path) {
+    ShellExecuteA(asWindow(owner), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void trayRunOptions(WindowHandle owner) {
+    runOptionsDialog(owner);
+}
+
+void trayRunPicker(WindowHandle owner) {
+    runWindowPicker(owner);
+}
+
+void trayStopTimer(WindowHandle window, TimerId timer) {
+    KillTimer(asWindow(window), timer);
+}
+
+TimerId trayStartTimer(WindowHandle window, TimerId timer, std::uint32_t periodMs) {
+    return SetTimer(asWindow(window), timer, periodMs, nullptr);
+}
