@@ -1,0 +1,365 @@
+#include "support/wine_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zvtest {
+
+namespace {
+
+// Idle time after which flushEvents considers the queue drained.
+constexpr DWORD QuietMs = 30;
+constexpr DWORD PollMs = 5;
+
+DWORD elapsedSince(DWORD start) {
+    return GetTickCount() - start;
+}
+
+void pumpPending() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Quoting by the rules CommandLineToArgv and the C runtime use: backslashes are literal
+// except in front of a quote.
+std::string quoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
+        return arg;
+    }
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(backslashes * 2 + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (windowProcessId(window) != search->processId) {
+        return TRUE;
+    }
+    char text[512];
+    if (GetClassNameA(window, text, sizeof text) == 0 || lstrcmpiA(text, search->className) != 0) {
+        return TRUE;
+    }
+    if (search->title != nullptr) {
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, search->title) != 0) {
+            return TRUE;
+        }
+    }
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+void flushEvents(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (elapsedSince(start) < ms) {
+        const DWORD left = ms - elapsedSince(start);
+        const DWORD wait = left < QuietMs ? left : QuietMs;
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT) == WAIT_TIMEOUT) {
+            break;
+        }
+        pumpPending();
+    }
+}
+
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (elapsedSince(start) >= timeoutMs) {
+            return done();
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, PollMs, QS_ALLINPUT);
+        pumpPending();
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    terminate();
+    if (info_.hProcess != nullptr) {
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool ChildProcess::start(const std::string& commandLine, const char* workingDirectory) {
+    if (info_.hProcess != nullptr) {
+        return false;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string mutableLine = commandLine; // CreateProcessA may write into it
+    if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory, &startup, &info_)) {
+        info_ = PROCESS_INFORMATION{};
+        return false;
+    }
+    return true;
+}
+
+HWND ChildProcess::waitForWindow(const char* className, const char* title, DWORD timeoutMs) {
+    if (info_.hProcess == nullptr) {
+        return nullptr;
+    }
+    WindowSearch search{info_.dwProcessId, className, title, nullptr};
+    waitUntil(
+        [&] {
+            search.found = nullptr;
+            EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr || !running();
+        },
+        timeoutMs);
+    return search.found;
+}
+
+bool ChildProcess::waitForExit(DWORD timeoutMs) {
+    if (info_.hProcess == nullptr) {
+        return true;
+    }
+    return waitUntil([&] { return !running(); }, timeoutMs);
+}
+
+DWORD ChildProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess != nullptr) {
+        GetExitCodeProcess(info_.hProcess, &code);
+    }
+    return code;
+}
+
+bool ChildProcess::running() const {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::terminate() {
+    if (running()) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, DefaultWaitMs);
+    }
+}
+
+DWORD windowProcessId(HWND window) {
+    DWORD processId = 0;
+    if (window != nullptr) {
+        GetWindowThreadProcessId(window, &processId);
+    }
+    return processId;
+}
+
+std::string windowsPath(const std::string& unixPath) {
+    std::string path = unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
+}
+
+std::string testTargetPath() {
+    return windowsPath(ZV_TEST_TARGET_UNIX_PATH);
+}
+
+std::string productPath() {
+    return windowsPath(ZV_PRODUCT_UNIX_PATH);
+}
+
+std::string ownExePath() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+std::string ownIniPath() {
+    std::string path = ownExePath();
+    return path.size() < 3 ? path : path.substr(0, path.size() - 3) + "ini";
+}
+
+std::string uniqueName(const char* prefix) {
+    static unsigned counter = 0;
+    char name[128];
+    std::snprintf(name, sizeof name, "%s-%lu-%u", prefix, GetCurrentProcessId(), ++counter);
+    return name;
+}
+
+std::string tempFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetTempPathA(sizeof path, path);
+    std::string folder(path, length);
+    if (!folder.empty() && folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder;
+}
+
+HWND startTarget(ChildProcess& process, const std::string& className,
+                 const std::vector<std::string>& extraArgs) {
+    std::string line = quoteArgument(testTargetPath()) + " --class " + quoteArgument(className);
+    for (const std::string& arg : extraArgs) {
+        line += ' ';
+        line += quoteArgument(arg);
+    }
+    if (!process.start(line)) {
+        return nullptr;
+    }
+    return process.waitForWindow(className.c_str());
+}
+
+std::string readFile(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+}
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    const std::string text = readFile(path);
+    size_t begin = 0;
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        size_t stop = end;
+        if (stop > begin && text[stop - 1] == '\r') {
+            --stop;
+        }
+        lines.push_back(text.substr(begin, stop - begin));
+        begin = end + 1;
+    }
+    return lines;
+}
+
+bool writeIni(const std::string& path, const std::vector<std::pair<std::string, std::string>>& keys,
+              const std::string& section) {
+    std::string text = "[" + section + "]\r\n";
+    for (const auto& entry : keys) {
+        text += entry.first + "=" + entry.second + "\r\n";
+    }
+    return writeFile(path, text);
+}
+
+COLORREF screenPixel(int x, int y) {
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::string envVar(const char* name, const std::string& fallback) {
+    char value[1024];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value) {
+        return fallback;
+    }
+    return std::string(value, length);
+}
+
+std::string testDrive() {
+    return envVar("ZV_TEST_DRIVE");
+}
+
+std::string testDriveDir() {
+    return envVar("ZV_TEST_DRIVE_DIR");
+}
+
+std::uint32_t testDriveMegabytes() {
+    return static_cast<std::uint32_t>(
+        std::strtoul(envVar("ZV_TEST_DRIVE_MB", "0").c_str(), nullptr, 10));
+}
+
+bool freeMegabytes(const std::string& root, std::uint32_t* megabytes) {
+    ULARGE_INTEGER available{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free)) {
+        return false;
+    }
+    *megabytes = static_cast<std::uint32_t>(free.QuadPart / 1048576u);
+    return true;
+}
+
+bool writeSizedFile(const std::string& path, std::uint64_t bytes) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    // Real data, not a sparse end-of-file: tmpfs only counts pages that were written.
+    static char block[65536];
+    for (char& c : block) {
+        c = 'z';
+    }
+    bool ok = true;
+    while (ok && bytes > 0) {
+        const DWORD chunk = bytes < sizeof block ? static_cast<DWORD>(bytes) : sizeof block;
+        DWORD written = 0;
+        ok = WriteFile(file, block, chunk, &written, nullptr) && written == chunk;
+        bytes -= chunk;
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+} // namespace zvtest

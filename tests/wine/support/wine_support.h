@@ -1,0 +1,103 @@
+#pragma once
+// Helpers shared by the tests that run under Wine: child processes with deadlines, a
+// bounded message pump, files and INI text, screen pixels and the test drive.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zvtest {
+
+// Default deadline for anything a test waits for. Generous: a stalled step fails the
+// test instead of hanging it, and a healthy one returns in milliseconds.
+constexpr DWORD DefaultWaitMs = 10000;
+
+// Pumps this thread's messages for `ms` milliseconds; never longer.
+void flushEvents(DWORD ms = 100);
+
+// Pumps messages and re-checks `done` every few milliseconds until it holds or
+// `timeoutMs` have passed. Returns the last answer of `done`.
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = DefaultWaitMs);
+
+// A process this test started. The destructor ends it if it is still running, so a
+// failing test leaves nothing behind.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // CreateProcessA with this command line; false when it could not start.
+    bool start(const std::string& commandLine, const char* workingDirectory = nullptr);
+    // The first top-level window of this process with the given class (and title, when
+    // given), visible or hidden; null when none appeared before the deadline.
+    HWND waitForWindow(const char* className, const char* title = nullptr,
+                       DWORD timeoutMs = DefaultWaitMs);
+    // True once the process has ended (waits up to timeoutMs).
+    bool waitForExit(DWORD timeoutMs = DefaultWaitMs);
+    // The exit code once ended; STILL_ACTIVE (259) while it runs.
+    DWORD exitCode() const;
+    bool running() const;
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+    void terminate();
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Which process owns a window (0 when the window does not exist).
+DWORD windowProcessId(HWND window);
+
+// Windows path of a file the build produced, given its Linux path ("/a/b" -> "Z:\a\b").
+std::string windowsPath(const std::string& unixPath);
+// test_target.exe and zembrovale.exe of the same build as the running test.
+std::string testTargetPath();
+std::string productPath();
+// This executable's own path and the INI file the product's code derives from it.
+std::string ownExePath();
+std::string ownIniPath();
+// A unique name for classes, titles and files of one test ("prefix-<pid>-<n>").
+std::string uniqueName(const char* prefix);
+// Temporary folder of this user, ending in a backslash.
+std::string tempFolder();
+
+// Starts test_target.exe with the given arguments (quoted as needed) and waits for its
+// window of class `className`. The window is null when it did not appear.
+HWND startTarget(ChildProcess& process, const std::string& className,
+                 const std::vector<std::string>& extraArgs = {});
+
+// Whole file as bytes; empty when it cannot be read. Opened with full sharing, so a
+// file another process is still writing can be read.
+std::string readFile(const std::string& path);
+bool writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+void removeFile(const std::string& path);
+// Lines of a text file without their line ends.
+std::vector<std::string> readLines(const std::string& path);
+
+// Writes `[section]` and each key=value with CRLF line ends, replacing the file.
+bool writeIni(const std::string& path, const std::vector<std::pair<std::string, std::string>>& keys,
+              const std::string& section = "Options");
+
+// The colour of one screen pixel (GetDC(NULL) + GetPixel); CLR_INVALID off-screen.
+COLORREF screenPixel(int x, int y);
+
+// Environment helpers; `fallback` when the variable is not set.
+std::string envVar(const char* name, const std::string& fallback = "");
+// The tmpfs drive set up by scripts/wine-env.sh: its root ("D:\"), its Linux folder and
+// its size in MiB. testDrive() is empty when the environment does not provide one.
+std::string testDrive();
+std::string testDriveDir();
+std::uint32_t testDriveMegabytes();
+// Free space of a root path in whole MiB as GetDiskFreeSpaceExA reports it, a second
+// opinion next to the product's own measurement; false when the call fails.
+bool freeMegabytes(const std::string& root, std::uint32_t* megabytes);
+// Creates `path` with exactly `bytes` bytes of data through CreateFileA/WriteFile.
+bool writeSizedFile(const std::string& path, std::uint64_t bytes);
+
+} // namespace zvtest
