@@ -5,9 +5,11 @@ JOBS ?= $(shell nproc)
 CMAKE_WIN = cmake -S . -DCMAKE_BUILD_TYPE=Release -Wno-dev
 
 FUZZ_SECONDS ?= 300
+# How long `make bench` watches the idle program (60 s for the recorded results).
+BENCH_IDLE_SECONDS ?= 60
 
 .PHONY: all setup build build-win32 build-win64 build-host build-fuzz test unit-test wine-test \
-        fuzz fuzz-smoke run format clean
+        fuzz fuzz-smoke bench run dist screenshots format clean
 
 all: build
 
@@ -52,8 +54,22 @@ wine-test: setup build
 
 test: unit-test fuzz-smoke wine-test
 
+# Size, tick cost, idle cost, start-up and the logic's micro-benchmarks; writes
+# bench/RESULTS.md. Never part of `make test`.
+bench: setup build-win32 build-win64
+	@BENCH_IDLE_SECONDS=$(BENCH_IDLE_SECONDS) bench/run.sh
+
 run: setup build
 	@scripts/run.sh
+
+# The release packages dist/zembrovale-<version>-win32.zip and -win64.zip.
+dist: setup build
+	@scripts/package.sh build/win32/zembrovale.exe dist
+	@scripts/package.sh build/win64/zembrovale.exe dist
+
+# The user guide's pictures (docs/*.png), taken from the program under Wine and Xvfb.
+screenshots: setup build-win32
+	@scripts/screenshots.sh
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
