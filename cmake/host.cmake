@@ -24,3 +24,8 @@ if(ZV_FUZZ)
   target_link_libraries(fuzz_logic PRIVATE zembrovale_logic)
   target_compile_options(zembrovale_logic PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
 endif()
+
+# Benchmarks (make bench); their targets stay out of the normal build.
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/bench ${CMAKE_BINARY_DIR}/bench)
+endif()

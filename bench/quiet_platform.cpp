@@ -1,0 +1,128 @@
+// A stand-in platform that records nothing: every call costs what a call to a trivial
+// out-of-line function costs, so the benchmarks see the logic and not the bookkeeping.
+#include <cstring>
+
+#include "actions/actions_platform.h"
+#include "bench/bench_platform.h"
+#include "monitor/monitor_platform.h"
+#include "settings/profile_io.h"
+#include "tuner/tuner_platform.h"
+#include "ui/panel_platform.h"
+
+namespace {
+
+std::uint32_t freeMegabytes = 1000;
+bool targetPresent = false;
+int targetWindow;
+int deviceContext;
+
+} // namespace
+
+namespace benchplatform {
+
+void start() {
+    freeMegabytes = 1000;
+    targetPresent = false;
+}
+
+void setDrive(std::uint32_t megabytes) {
+    freeMegabytes = megabytes;
+}
+
+void setTargetPresent(bool present) {
+    targetPresent = present;
+}
+
+void forgetCalls() {}
+
+const char* name() {
+    return "quiet";
+}
+
+} // namespace benchplatform
+
+// Monitor: 1 MB clusters keep the arithmetic exact.
+bool diskFreeSpace(const char*, std::uint32_t* sectorsPerCluster, std::uint32_t* bytesPerSector,
+                   std::uint32_t* freeClusters) {
+    *sectorsPerCluster = 256;
+    *bytesPerSector = 4096;
+    *freeClusters = freeMegabytes;
+    return true;
+}
+void beepTone(std::uint32_t, std::uint32_t) {}
+void requestRepaint(WindowHandle) {}
+void stopTimer(WindowHandle, TimerId) {}
+void showDriveWarning(WindowHandle) {}
+void sendDestroy(WindowHandle) {}
+
+// Actions.
+WindowHandle findWindow(const char*, const char*) {
+    return targetPresent ? &targetWindow : nullptr;
+}
+void bringToFront(WindowHandle) {}
+void sendToWindow(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {}
+std::uint32_t readExtendedStyle(WindowHandle) {
+    return 0;
+}
+void writeExtendedStyle(WindowHandle, std::uint32_t) {}
+void setWindowAlpha(WindowHandle, std::uint8_t) {}
+void enableInput(WindowHandle, bool) {}
+void setCommandText(std::uint32_t, const char*) {}
+TokenHandle openOwnProcessToken() {
+    return nullptr;
+}
+void lookupShutdownPrivilege(PrivilegeId* id) {
+    *id = {19, 0};
+}
+void enablePrivilege(TokenHandle, const PrivilegeId&) {}
+std::uint32_t lastErrorCode() {
+    return 0;
+}
+bool exitWindowsForced() {
+    return false;
+}
+void closeToken(TokenHandle) {}
+
+// Settings file.
+std::int32_t profileReadInt(const char*, std::int32_t fallback, const char*) {
+    return fallback;
+}
+void profileReadText(const char*, const char* fallback, char* out, std::uint32_t size,
+                     const char*) {
+    std::strncpy(out, fallback, size - 1);
+    out[size - 1] = '\0';
+}
+void profileWriteText(const char*, const char*, const char*) {}
+void moduleFilePath(char* out, std::uint32_t size) {
+    std::strncpy(out, "C:\\zembrovale.exe", size - 1);
+    out[size - 1] = '\0';
+}
+
+// Status panel.
+void beginPanelPaint(WindowHandle window, PanelPaint* paint) {
+    paint->window = window;
+    paint->deviceContext = &deviceContext;
+}
+void panelClientRect(const PanelPaint&, PanelRect* rect) {
+    *rect = {0, 0, 244, 121};
+}
+void setPanelTextColour(const PanelPaint&, std::uint32_t) {}
+void setPanelBackColour(const PanelPaint&, std::uint32_t) {}
+void drawPanelText(const PanelPaint&, const char*, const PanelRect&) {}
+void endPanelPaint(const PanelPaint&) {}
+
+// Tuner: never loaded, so none of these runs in a tick; they only have to link.
+bool loadTunerLibrary() {
+    return false;
+}
+std::int32_t tunerOpen(void*, std::uint32_t*) {
+    return -1;
+}
+std::int32_t tunerGetAdapterHandle(std::uint32_t*) {
+    return -1;
+}
+void tunerGetStatus(std::uint32_t, void*, std::uint32_t) {}
+void tunerClose() {}
+void createLevelBarControl(WindowHandle) {}
+void setLevelBarColour(std::uint32_t) {}
+void setLevelBarPosition(std::int32_t) {}
