@@ -18,12 +18,13 @@ constexpr std::int32_t LevelValid = 3;
 constexpr std::uint32_t Green = 0x0000FF00;  // RGB(0,255,0) as COLORREF
 constexpr std::uint32_t Yellow = 0x0000FFFF; // RGB(255,255,0) as COLORREF
 
-// The library's own; the program never reads or writes them itself.
-unsigned char openWorkArea[8192];
+// The library's own; the program never reads or writes them itself. The library writes
+// 32-bit fields into both byte arrays, so they get the alignment a struct would have.
+alignas(8) unsigned char openWorkArea[8192];
 std::uint32_t openOutValue = 0;
 std::uint32_t adapterHandle = 0;
 // Not cleared between polls: a failed read leaves the previous record in place.
-unsigned char TunerStatus[TunerStatusSize];
+alignas(8) unsigned char TunerStatus[TunerStatusSize];
 
 std::int32_t readField(std::uint32_t offset) {
     std::int32_t value;
@@ -54,7 +55,9 @@ void openTuner() {
     }
 }
 
-void createBar(WindowHandle mainWindow) { createLevelBarControl(mainWindow); }
+void createBar(WindowHandle mainWindow) {
+    createLevelBarControl(mainWindow);
+}
 
 void pollTuner() {
     tunerGetStatus(adapterHandle, TunerStatus, TunerStatusSize);
@@ -76,6 +79,8 @@ void pollTuner() {
     formatLevelText(signalLevel, LevelText);
 }
 
-void closeTuner() { tunerClose(); }
+void closeTuner() {
+    tunerClose();
+}
 
 } // namespace TunerMeter
