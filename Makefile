@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 300
 BENCH_IDLE_SECONDS ?= 60
 
 .PHONY: all setup build build-win32 build-win64 build-host build-fuzz test unit-test wine-test \
-        fuzz fuzz-smoke bench run dist screenshots format clean
+        fuzz fuzz-smoke bench soak run dist screenshots format clean
 
 all: build
 
@@ -58,6 +58,12 @@ test: unit-test fuzz-smoke wine-test
 # bench/RESULTS.md. Never part of `make test`.
 bench: setup build-win32 build-win64
 	@BENCH_IDLE_SECONDS=$(BENCH_IDLE_SECONDS) bench/run.sh
+
+# The long forms of the stability and garbled-settings tests: 10,000 ticks at the shortest
+# period and 200 garbled settings files, per build (a few minutes). Never part of `make test`.
+soak: setup build
+	@ZV_SOAK_TICKS=10000 ZV_SOAK_INIS=200 \
+		ZV_CTEST_ARGS="-R StabilityE2E|GarbledSettings --timeout 900" scripts/wine-tests.sh
 
 run: setup build
 	@scripts/run.sh

@@ -110,15 +110,22 @@ class ProductRun {
         RemoveDirectoryA(folder_.c_str());
     }
 
+    struct Options {
+        bool writeIni = true; // false: the program starts without a file
+        int showState = -1;   // the start-up show state; -1 leaves it to the system
+    };
+
     // Copies the program into a new folder beside its INI file and starts it. Returns the
     // main window, or null when it did not appear.
-    HWND start(const IniKeys& keys) {
+    HWND start(const IniKeys& keys) { return start(keys, Options{}); }
+    HWND start(const IniKeys& keys, const Options& options) {
         folder_ = zvtest::tempFolder() + zvtest::uniqueName("zv-dialogs");
         CreateDirectoryA(folder_.c_str(), nullptr);
         exe_ = folder_ + "\\zembrovale.exe";
         ini_ = folder_ + "\\zembrovale.ini";
         if (!CopyFileA(zvtest::productPath().c_str(), exe_.c_str(), FALSE) ||
-            !zvtest::writeIni(ini_, keys) || !process_.start("\"" + exe_ + "\"", folder_.c_str())) {
+            (options.writeIni && !zvtest::writeIni(ini_, keys)) ||
+            !process_.start("\"" + exe_ + "\"", folder_.c_str(), options.showState)) {
             return nullptr;
         }
         mainWindow_ = process_.waitForWindow("ZEMBROVALE");

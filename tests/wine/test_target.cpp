@@ -4,12 +4,18 @@
 //   test_target.exe --class NAME [--title TEXT] [--log PATH] [--exstyle HEX]
 //                   [--refuse-close N] [--ask-on-close] [--hidden] [--rect X Y W H]
 //                   [--color RRGGBB] [--lifetime MS] [--exit-code N]
+//                   [--exit-on-keydown | --die-on-keydown] [--hang-on-keydown EVENT]
 //
 // --refuse-close N  ignore the first N WM_CLOSE messages (each is still logged)
 // --ask-on-close    answer WM_CLOSE with a Yes/No box captioned "<title> question";
 //                   Yes closes, No keeps the window
 // --lifetime MS     end by itself after MS milliseconds (default 60000), so a failed test
 //                   never leaves a target running; it then exits with code 124
+// --exit-on-keydown destroy the window while handling WM_KEYDOWN (the process then ends),
+//                   so the WM_KEYUP that follows finds no window
+// --die-on-keydown  end the process abruptly while handling WM_KEYDOWN, before replying
+// --hang-on-keydown EVENT  stop answering messages while handling WM_KEYDOWN until the
+//                   named event is set (at most the lifetime)
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +38,8 @@ struct Options {
     COLORREF color = RGB(0x20, 0x60, 0xA0);
     UINT lifetimeMs = 60000;
     int exitCode = 0;
+    enum class KeyDownEnd { None, Destroy, Die } keyDownEnd = KeyDownEnd::None;
+    const char* hangEvent = nullptr;
 };
 
 Options options;
@@ -63,6 +71,27 @@ LRESULT queryAlpha(HWND window) {
     return alpha;
 }
 
+void afterKeyDown(HWND window) {
+    if (options.hangEvent != nullptr) {
+        // Blocks this thread without pumping: to a sender the window no longer answers.
+        const HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, options.hangEvent);
+        if (release != nullptr) {
+            WaitForSingleObject(release, options.lifetimeMs);
+            CloseHandle(release);
+        }
+    }
+    switch (options.keyDownEnd) {
+    case Options::KeyDownEnd::Destroy:
+        DestroyWindow(window);
+        break;
+    case Options::KeyDownEnd::Die:
+        TerminateProcess(GetCurrentProcess(), 0);
+        break;
+    case Options::KeyDownEnd::None:
+        break;
+    }
+}
+
 bool keepOpenOnClose(HWND window) {
     if (refusedCloses < options.refuseClose) {
         ++refusedCloses;
@@ -83,6 +112,7 @@ LRESULT CALLBACK targetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_KEYDOWN:
         logMessage("WM_KEYDOWN", wParam, lParam);
+        afterKeyDown(window);
         return 0;
     case WM_KEYUP:
         logMessage("WM_KEYUP", wParam, lParam);
@@ -143,6 +173,12 @@ bool parse(int argc, char** argv) {
             options.lifetimeMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
         } else if (!std::strcmp(arg, "--exit-code") && left >= 1) {
             options.exitCode = std::atoi(argv[++i]);
+        } else if (!std::strcmp(arg, "--exit-on-keydown")) {
+            options.keyDownEnd = Options::KeyDownEnd::Destroy;
+        } else if (!std::strcmp(arg, "--die-on-keydown")) {
+            options.keyDownEnd = Options::KeyDownEnd::Die;
+        } else if (!std::strcmp(arg, "--hang-on-keydown") && left >= 1) {
+            options.hangEvent = argv[++i];
         } else {
             return false;
         }

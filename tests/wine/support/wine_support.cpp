@@ -75,6 +75,21 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
+struct WindowCollection {
+    WindowSearch search;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM param) {
+    auto* collection = reinterpret_cast<WindowCollection*>(param);
+    collection->search.found = nullptr;
+    matchWindow(window, reinterpret_cast<LPARAM>(&collection->search));
+    if (collection->search.found != nullptr) {
+        collection->found.push_back(window);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void flushEvents(DWORD ms) {
@@ -111,12 +126,17 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-bool ChildProcess::start(const std::string& commandLine, const char* workingDirectory) {
+bool ChildProcess::start(const std::string& commandLine, const char* workingDirectory,
+                         int showState) {
     if (info_.hProcess != nullptr) {
         return false;
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (showState >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showState);
+    }
     std::string mutableLine = commandLine; // CreateProcessA may write into it
     if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory, &startup, &info_)) {
@@ -173,6 +193,12 @@ DWORD windowProcessId(HWND window) {
         GetWindowThreadProcessId(window, &processId);
     }
     return processId;
+}
+
+std::vector<HWND> processWindows(DWORD processId, const char* className, const char* title) {
+    WindowCollection collection{{processId, className, title, nullptr}, {}};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&collection));
+    return collection.found;
 }
 
 std::string windowsPath(const std::string& unixPath) {
@@ -305,6 +331,67 @@ COLORREF screenPixel(int x, int y) {
     const COLORREF colour = GetPixel(screen, x, y);
     ReleaseDC(nullptr, screen);
     return colour;
+}
+
+int ScreenImage::count(COLORREF colour, const RECT& area) const {
+    int n = 0;
+    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height; ++y) {
+        for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width; ++x) {
+            n += at(x, y) == colour ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+ScreenImage captureScreen(const RECT& area) {
+    ScreenImage image;
+    image.width = area.right > area.left ? area.right - area.left : 0;
+    image.height = area.bottom > area.top ? area.bottom - area.top : 0;
+    image.pixels.assign(static_cast<size_t>(image.width) * image.height, CLR_INVALID);
+    if (image.pixels.empty()) {
+        return image;
+    }
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        const auto* raw = static_cast<const std::uint32_t*>(bits);
+        for (size_t i = 0; i < image.pixels.size(); ++i) {
+            // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+            image.pixels[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+RECT windowRectOnScreen(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT clientRectOnScreen(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    OffsetRect(&rect, origin.x, origin.y);
+    return rect;
 }
 
 std::string envVar(const char* name, const std::string& fallback) {

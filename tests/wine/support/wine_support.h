@@ -31,8 +31,10 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // CreateProcessA with this command line; false when it could not start.
-    bool start(const std::string& commandLine, const char* workingDirectory = nullptr);
+    // CreateProcessA with this command line; false when it could not start. A show state
+    // other than -1 goes to the child's start-up information (its WinMain's nCmdShow).
+    bool start(const std::string& commandLine, const char* workingDirectory = nullptr,
+               int showState = -1);
     // The first top-level window of this process with the given class (and title, when
     // given), visible or hidden; null when none appeared before the deadline.
     HWND waitForWindow(const char* className, const char* title = nullptr,
@@ -52,6 +54,10 @@ class ChildProcess {
 
 // Which process owns a window (0 when the window does not exist).
 DWORD windowProcessId(HWND window);
+// Every top-level window of a process with this class (and title, when given), visible or
+// hidden, in Z order.
+std::vector<HWND> processWindows(DWORD processId, const char* className,
+                                 const char* title = nullptr);
 
 // Windows path of a file the build produced, given its Linux path ("/a/b" -> "Z:\a\b").
 std::string windowsPath(const std::string& unixPath);
@@ -86,6 +92,26 @@ bool writeIni(const std::string& path, const std::vector<std::pair<std::string, 
 
 // The colour of one screen pixel (GetDC(NULL) + GetPixel); CLR_INVALID off-screen.
 COLORREF screenPixel(int x, int y);
+
+// Pixels of a screen rectangle, copied in one BitBlt. Coordinates passed to at() and
+// count() are relative to the rectangle's top-left corner.
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+
+    COLORREF at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Pixels of exactly `colour` inside `area` (clipped to the image).
+    int count(COLORREF colour, const RECT& area) const;
+    bool operator==(const ScreenImage& other) const {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+    bool operator!=(const ScreenImage& other) const { return !(*this == other); }
+};
+ScreenImage captureScreen(const RECT& area);
+// A window's outer rectangle and its client area, both in screen coordinates.
+RECT windowRectOnScreen(HWND window);
+RECT clientRectOnScreen(HWND window);
 
 // Environment helpers; `fallback` when the variable is not set.
 std::string envVar(const char* name, const std::string& fallback = "");
