@@ -50,6 +50,10 @@ void onDestroy(WindowHandle mainWindow) {
     frameQuitLoop();
 }
 
+bool ending() {
+    return positionCaptured;
+}
+
 void finish() {
     // A hidden window's position is meaningless; without a capture there is nothing to keep.
     if (positionCaptured && !windowHidden) {

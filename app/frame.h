@@ -12,6 +12,9 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType);
 // Removes the icon, captures the window's position and ends the message loop; acts
 // on the first WM_DESTROY only.
 void onDestroy(WindowHandle mainWindow);
+// True once the end has begun. The loop checks it as well as the quit message, because a
+// modal loop running at that moment (a drag of the window) may swallow the quit message.
+bool ending();
 // After the loop: stores the captured position unless the window is hidden, and
 // closes the tuner library if it is open.
 void finish();

@@ -79,7 +79,8 @@ HWND createMainWindow() {
 int runMessageLoop() {
     MSG message;
     // GetMessageA's -1 (an error) must end the loop as well, not spin it.
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    message.wParam = 0;
+    while (!Frame::ending() && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -244,7 +244,7 @@ TEST_F(DriveFailureE2E, FolderThatVanishesWarnsOnceAndEnds) {
 // Ticks go on while the user drags the window, so the drive can fail in the middle of a
 // drag. The drag loop then takes the quit message that ends the warning; the program must
 // end all the same. Disabled while the main loop waits for that quit message alone.
-TEST_F(DriveFailureE2E, DISABLED_FailureDuringADragStillEndsTheProgram) {
+TEST_F(DriveFailureE2E, FailureDuringADragStillEndsTheProgram) {
     const std::string folder = zvtest::testDrive() + "zvh";
     RemoveDirectoryA(folder.c_str());
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
