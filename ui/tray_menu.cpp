@@ -2,6 +2,7 @@
 
 #include "actions/target_window.h"
 #include "app/main_window.h"
+#include "monitor/monitor_platform.h"
 #include "settings/settings.h"
 #include "ui/tray_platform.h"
 
@@ -28,7 +29,7 @@ void runOptions(WindowHandle mainWindow) {
     trayRunOptions(mainWindow);
     // Saved or cancelled, the dialog has re-read the file: the timer and the lock follow
     // whatever the settings now hold.
-    trayStopTimer(mainWindow, monitorTimer);
+    stopTimer(mainWindow, monitorTimer);
     monitorTimer = trayStartTimer(mainWindow, MonitorTimerId, settings.UpdateInterval);
     TargetWindow::applyLock();
 }

@@ -34,6 +34,5 @@ void trayShowAbout(WindowHandle owner, const char* text);
 void trayOpenInEditor(WindowHandle owner, const char* path);
 void trayRunOptions(WindowHandle owner);
 void trayRunPicker(WindowHandle owner);
-void trayStopTimer(WindowHandle window, TimerId timer);
 // Returns the identifier the platform gives back (0 when the timer was not created).
 TimerId trayStartTimer(WindowHandle window, TimerId timer, std::uint32_t periodMs);

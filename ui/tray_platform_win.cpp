@@ -96,10 +96,6 @@ void trayRunPicker(WindowHandle owner) {
     runWindowPicker(owner);
 }
 
-void trayStopTimer(WindowHandle window, TimerId timer) {
-    KillTimer(asWindow(window), timer);
-}
-
 TimerId trayStartTimer(WindowHandle window, TimerId timer, std::uint32_t periodMs) {
     return SetTimer(asWindow(window), timer, periodMs, nullptr);
 }

@@ -121,10 +121,6 @@ void trayRunPicker(WindowHandle) {
     fake::calls.push_back("DialogBoxParamA WINSPY");
 }
 
-void trayStopTimer(WindowHandle, TimerId timer) {
-    fake::calls.push_back("KillTimer " + std::to_string(timer));
-}
-
 TimerId trayStartTimer(WindowHandle, TimerId timer, std::uint32_t periodMs) {
     fake::calls.push_back("SetTimer " + std::to_string(timer) + " " + std::to_string(periodMs));
     return timerReturned;
