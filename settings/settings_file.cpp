@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "settings/number_text.h"
 #include "settings/profile_io.h"
 #include "settings/settings.h"
@@ -29,19 +31,6 @@ void readText(const char* key, char* field, std::uint32_t limit) {
     profileReadText(key, "DEFAULT", field, limit, iniPath);
 }
 
-bool equals(const char* a, const char* b) {
-    while (*a != '\0' && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
-void copyText(char* to, const char* from) {
-    while ((*to++ = *from++) != '\0') {
-    }
-}
-
 } // namespace
 
 namespace SettingsFile {
@@ -60,8 +49,8 @@ void load() {
     settings.frequency = readNumber("frequency");
     settings.key = static_cast<std::uint32_t>(readNumber("key"));
     readText("DriveLetter", settings.DriveLetter, DriveReadLimit);
-    if (equals(settings.DriveLetter, "DEFAULT")) {
-        copyText(settings.DriveLetter, "C:\\");
+    if (std::strcmp(settings.DriveLetter, "DEFAULT") == 0) {
+        std::strcpy(settings.DriveLetter, "C:\\");
     }
     settings.CloseTarget = readNumber("CloseTarget");
     settings.ShutDownPC = readNumber("ShutDownPC");

@@ -1,14 +1,12 @@
 #include "ui/picker_filter.h"
 
+#include <cstring>
+
 namespace {
 
-// Byte for byte, so the result does not depend on the user's locale.
+// strcmp compares bytes, so the result does not depend on the user's locale.
 bool same(const char* a, const char* b) {
-    while (*a != '\0' && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
+    return std::strcmp(a, b) == 0;
 }
 
 } // namespace
