@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The actions' platform calls. actions_platform_win.cpp supplies them on Windows;
 // host tests record them.

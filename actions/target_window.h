@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The target is looked up by ClassName and WindowName for every operation; no handle
 // to it is ever kept.

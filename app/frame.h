@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The main window's own handling of its messages, and the end of the run. The window
 // procedure hands each message here or straight to the Part that owns it.

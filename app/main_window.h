@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The monitoring timer's identifier as SetTimer returned it (0 before it exists).
 extern TimerId monitorTimer;

@@ -3,7 +3,7 @@
 #include "app/frame.h"
 #include "app/main_function.h"
 #include "app/main_window.h"
-#include "app/program_name.h"
+#include "core/program_name.h"
 #include "monitor/alarm_cycle.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

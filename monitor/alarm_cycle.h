@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // One monitoring step; the main window runs it for every WM_TIMER.
 void tick(WindowHandle mainWindow, TimerId monitorTimer);

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // A free-space measurement: no value after a failure, which has then already been
 // reported and the program's end set in motion.

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The monitoring core's platform calls. monitor_platform_win.cpp supplies them on
 // Windows; host tests record them to check a tick's exact sequence.

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/program_name.h"
+#include "core/program_name.h"
 #include "monitor/monitor_platform.h"
 
 bool diskFreeSpace(const char* rootPath, std::uint32_t* sectorsPerCluster,

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // True while the tuner library is loaded, complete and opened.
 extern bool tunerAvailable;

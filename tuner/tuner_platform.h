@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The tuner library and the level bar, as the meter sees them. tuner_platform_win.cpp
 // supplies them on Windows; host tests supply a scripted library.

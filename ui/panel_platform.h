@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The status panel's drawing calls. panel_platform_win.cpp supplies them on Windows;
 // host tests record every call to check the exact draw sequence and its colours.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 namespace StatusPanel {
 void paint(WindowHandle mainWindow);

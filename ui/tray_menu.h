@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 constexpr std::uint32_t WmTrayNotify = 0x0400 + 5; // WM_USER + 5
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // The command menu's and the notification icon's platform calls. tray_platform_win.cpp
 // supplies them on Windows; host tests record them.

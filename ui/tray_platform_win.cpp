@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/program_name.h"
+#include "core/program_name.h"
 #include "resources/resource.h"
 #include "ui/options_dialog.h"
 #include "ui/tray_menu.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 // Lets the user move a window by dragging any point of its background: the window
 // behaves as if its caption had been grabbed.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "core/handles.h"
 
 namespace fakeui {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/program_name.h"
+#include "core/program_name.h"
 #include "monitor/free_space.h"
 #include "settings/settings.h"
 #include "support/wine_support.h"

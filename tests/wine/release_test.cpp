@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_name.h"
+#include "core/program_name.h"
 #include "e2e_dialog_support.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
