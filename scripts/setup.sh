@@ -1,10 +1,15 @@
 #!/bin/sh
 # Installs every Debian package the project needs; does nothing when all are present.
+# apt's own output (thousands of progress lines on a fresh machine) goes to a log under
+# build/; the terminal gets one line per step, and the log's last lines if a step fails.
 set -eu
+cd "$(dirname "$0")/.."
 
+# fonts-wine: Wine's own fonts, so the caption buttons in screenshots show their glyphs.
 PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-binutils-mingw-w64-x86-64 cmake make g++ googletest wine wine32:i386 wine64 xvfb xauth xdotool
-x11-utils x11-apps imagemagick zip unzip clang libclang-rt-14-dev libbenchmark-dev"
+binutils-mingw-w64-x86-64 cmake make g++ googletest wine wine32:i386 wine64 fonts-wine xvfb xauth
+xdotool x11-utils x11-apps imagemagick zip unzip clang libclang-rt-14-dev libbenchmark-dev"
+LOG=build/setup.log
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -12,9 +17,11 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 missing=""
+count=0
 for package in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
         missing="$missing $package"
+        count=$((count + 1))
     fi
 done
 
@@ -22,10 +29,27 @@ if [ -z "$missing" ]; then
     exit 0
 fi
 
-echo "setup: installing$missing"
+mkdir -p build
+: >"$LOG"
+
+# step MESSAGE COMMAND...: one line on the terminal, everything the command says in the log.
+step() {
+    message=$1
+    shift
+    printf 'setup: %s ... ' "$message"
+    if "$@" >>"$LOG" 2>&1 </dev/null; then
+        echo "done"
+        return 0
+    fi
+    echo "failed; the last lines of $LOG:"
+    tail -n 15 "$LOG" | sed 's/^/    /'
+    exit 1
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
+    step "adding the i386 architecture" $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
+step "updating the package lists" $SUDO apt-get update
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+step "installing $count packages (log: $LOG)" $SUDO env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends $missing
