@@ -25,8 +25,8 @@ out=$(cd "$2" && pwd)
 cd "$(dirname "$0")/.."
 
 # The version shown in the program's title is the one in the package name.
-version=$(sed -n 's/.*ProgramTitle = "Zembrovale \([0-9][0-9.]*\)".*/\1/p' app/program_name.h)
-[ -n "$version" ] || fail "no version found in app/program_name.h"
+version=$(sed -n 's/.*ProgramTitle = "Zembrovale \([0-9][0-9.]*\)".*/\1/p' core/program_name.h)
+[ -n "$version" ] || fail "no version found in core/program_name.h"
 
 # PE header: its offset is at 0x3C; the machine type is the two bytes after its "PE\0\0" mark.
 peOffset=$(od -An -tu4 -j 60 -N 4 "$exe" | tr -d ' ')

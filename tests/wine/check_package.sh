@@ -15,7 +15,7 @@ fail() {
 
 rm -rf "$work"
 zip=$("$root/scripts/package.sh" "$exe" "$work")
-version=$(sed -n 's/.*ProgramTitle = "Zembrovale \([0-9][0-9.]*\)".*/\1/p' "$root/app/program_name.h")
+version=$(sed -n 's/.*ProgramTitle = "Zembrovale \([0-9][0-9.]*\)".*/\1/p' "$root/core/program_name.h")
 [ "$(basename "$zip")" = "zembrovale-$version-$arch.zip" ] ||
     fail "package named $(basename "$zip"), expected zembrovale-$version-$arch.zip"
 [ "$(ls -A "$work")" = "$(basename "$zip")" ] || fail "left behind in $work: $(ls -A "$work")"
