@@ -79,9 +79,7 @@ class AlarmE2E : public ::testing::Test {
     }
 
     bool freeSpaceShownIn(COLORREF colour) {
-        return zvtest::waitUntil([&] {
-            return e2e::panelPixels(product.mainWindow(), e2e::FreeNumberCell, colour) > 0;
-        });
+        return product.panelShows(e2e::FreeNumberCell, colour);
     }
 
     void closeAndExpectCodeZero() {

@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "actions/target_window.h"
+#include "support/product_run.h"
 #include "support/target_protocol.h"
 #include "support/wine_support.h"
 #include "ui/tray_menu.h"
 
 namespace {
 
-constexpr const char* Title = "Zembrovale 0.7";
 constexpr const char* DriveWarning = "Drive Letter is not correct..Check ini file.";
 // Long enough for several ticks at the 20 ms period these tests use.
 constexpr DWORD SeveralTicksMs = 300;
@@ -40,97 +40,14 @@ unsigned envCount(const char* name, unsigned fallback) {
     return text.empty() ? fallback : static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
 }
 
-// A copy of the program in a folder of its own, started on settings given byte for byte.
-class Program {
-  public:
-    Program() = default;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    ~Program() {
-        if (mainWindow_ != nullptr && process_.running()) {
-            PostMessageA(mainWindow_, WM_COMMAND, CmdClose, 0);
-            process_.waitForExit(3000);
-        }
-        process_.terminate();
-        SetFileAttributesA(ini_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        zvtest::removeFile(ini_);
-        zvtest::removeFile(exe_);
-        RemoveDirectoryA(folder_.c_str());
-    }
+using Keys = zvtest::IniKeys;
+using zvtest::ProductRun;
+using zvtest::withKeys;
 
-    // The main window, or null when none appeared.
-    HWND start(const std::string& iniBytes) {
-        folder_ = zvtest::tempFolder() + zvtest::uniqueName("zv-faults");
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        exe_ = folder_ + "\\zembrovale.exe";
-        ini_ = folder_ + "\\zembrovale.ini";
-        if (!CopyFileA(zvtest::productPath().c_str(), exe_.c_str(), FALSE) ||
-            !zvtest::writeFile(ini_, iniBytes) ||
-            !process_.start("\"" + exe_ + "\"", folder_.c_str())) {
-            return nullptr;
-        }
-        mainWindow_ = process_.waitForWindow("ZEMBROVALE");
-        return mainWindow_;
-    }
-
-    // Drive warnings of this program, shown or about to be.
-    std::vector<HWND> warnings() { return zvtest::processWindows(process_.id(), "#32770", Title); }
-
-    // True when the program answers a sent message within the time: its thread is in a
-    // message loop (its own or a modal one), not stuck.
-    bool answers(DWORD timeoutMs = 5000) {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) !=
-               0;
-    }
-
-    // Chooses "Close" and returns the exit code, or STILL_ACTIVE when it did not end.
-    DWORD closeAndWait() {
-        PostMessageA(mainWindow_, WM_COMMAND, CmdClose, 0);
-        process_.waitForExit();
-        return process_.exitCode();
-    }
-
-    int panelPixels(const RECT& cell, COLORREF colour) const {
-        return zvtest::captureScreen(zvtest::clientRectOnScreen(mainWindow_)).count(colour, cell);
-    }
-    bool panelShows(const RECT& cell, COLORREF colour) const {
-        return zvtest::waitUntil([&] { return panelPixels(cell, colour) > 0; });
-    }
-
-    HWND mainWindow() const { return mainWindow_; }
-    zvtest::ChildProcess& process() { return process_; }
-    const std::string& iniPath() const { return ini_; }
-    std::string iniText() const { return zvtest::readFile(ini_); }
-
-  private:
-    zvtest::ChildProcess process_;
-    HWND mainWindow_ = nullptr;
-    std::string folder_;
-    std::string exe_;
-    std::string ini_;
-};
-
-using Keys = std::vector<std::pair<std::string, std::string>>;
-
+// Settings given byte for byte: the INI text of `keys` with `before` and `after` around it.
 std::string iniText(const Keys& keys, const std::string& before = "",
                     const std::string& after = "") {
-    std::string text = before + "[Options]\r\n";
-    for (const auto& key : keys) {
-        text += key.first + "=" + key.second + "\r\n";
-    }
-    return text + after;
-}
-
-Keys withKeys(Keys keys, const Keys& changes) {
-    for (const auto& change : changes) {
-        for (auto& key : keys) {
-            if (key.first == change.first) {
-                key.second = change.second;
-            }
-        }
-    }
-    return keys;
+    return before + zvtest::formatIni(keys) + after;
 }
 
 class FaultE2E : public ::testing::Test {
@@ -201,7 +118,7 @@ class FaultE2E : public ::testing::Test {
     std::string logPath = zvtest::tempFolder() + targetClass + ".log";
     std::string fillerPath;
     zvtest::ChildProcess target;
-    Program program;
+    ProductRun program;
 };
 
 // --- The watched drive goes away ---
@@ -221,7 +138,7 @@ TEST_F(FaultE2E, DriveThatVanishesWarnsOnceAndKeepsEverySetting) {
                                              {"HideTarget", "00000100"}});
     const std::string comment = "; watched by the fault tests\r\n";
     const std::string other = "[Other]\r\nnote=kept\r\n";
-    ASSERT_NE(program.start(iniText(keys, comment, other)), nullptr);
+    ASSERT_NE(program.startWithIniBytes(iniText(keys, comment, other)), nullptr);
     ASSERT_TRUE(program.panelShows(FreeNumberCell, Green)) << "the folder's space is not shown";
 
     // Moved, so that the end has a new place to store.
@@ -295,7 +212,7 @@ class FaultSettingsFileE2E : public FaultE2E {
     void SetUp() override {
         targetWindow = startTarget({"--refuse-close", "2000000000"});
         ASSERT_NE(targetWindow, nullptr);
-        ASSERT_NE(program.start(iniText(closingKeys())), nullptr);
+        ASSERT_NE(program.startWithIniBytes(iniText(closingKeys())), nullptr);
         ASSERT_TRUE(keepsTicking(targetWindow)) << "the program does not tick";
         before = program.iniText();
     }
@@ -365,8 +282,8 @@ TEST_F(FaultE2E, TargetThatEndsDuringTheKeyPress) {
         std::uint32_t free = 0;
         ASSERT_TRUE(zvtest::freeMegabytes(zvtest::testDrive(), &free));
         // Above level 1 at first; six megabytes taken bring the alarm and its key press.
-        Program run;
-        ASSERT_NE(run.start(iniText(withKeys(
+        ProductRun run;
+        ASSERT_NE(run.startWithIniBytes(iniText(withKeys(
                       quietKeys(), {{"level1", std::to_string(static_cast<long>(free) - 3)},
                                     {"DriveLetter", zvtest::testDrive()},
                                     {"CloseTarget", "00000000"}}))),
@@ -389,7 +306,7 @@ TEST_F(FaultE2E, TargetThatEndsDuringTheKeyPress) {
 TEST_F(FaultE2E, ShortLivedTargetsComeAndGoBetweenLookupAndAction) {
     // Every 10 ms tick looks the target up, then presses the key or asks it to close,
     // looking it up again: targets that live a few milliseconds end between the two.
-    ASSERT_NE(program.start(iniText(
+    ASSERT_NE(program.startWithIniBytes(iniText(
                   withKeys(closingKeys(), {{"UpdateInterval", "00000001"}, {"key", "00000082"}}))),
               nullptr);
     std::mt19937 random(7);
@@ -416,7 +333,7 @@ TEST_F(FaultE2E, HangingTargetHoldsTheProgramUntilItAnswers) {
     const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
     ASSERT_NE(release, nullptr);
     ASSERT_NE(startTarget({"--hang-on-keydown", eventName}), nullptr);
-    ASSERT_NE(program.start(iniText(
+    ASSERT_NE(program.startWithIniBytes(iniText(
                   withKeys(quietKeys(), {{"level1", "2000000000"}, {"CloseTarget", "00000000"}}))),
               nullptr);
     ASSERT_TRUE(logHas("WM_KEYDOWN 82 0")) << "the target got no key press";
@@ -662,8 +579,8 @@ TEST_F(FaultE2E, GarbledSettingsFilesStartAndEndCleanly) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", case " + std::to_string(index) + " (" +
                      garbleName(kind) + "; replay with ZV_GARBLED_SEED=" + std::to_string(seed) +
                      " ZV_GARBLED_CASE=" + std::to_string(index) + "): " + excerpt(bytes));
-        Program run;
-        const HWND mainWindow = run.start(bytes);
+        ProductRun run;
+        const HWND mainWindow = run.startWithIniBytes(bytes);
         ASSERT_NE(mainWindow, nullptr) << "no main window";
         ASSERT_TRUE(zvtest::waitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }))
             << "the window is not shown";

@@ -23,7 +23,7 @@
 
 namespace e2e {
 
-constexpr const char* Title = "Zembrovale 0.7";
+constexpr const char* Title = zvtest::ProductTitle;
 
 // The pointer rests here whenever the program's menu opens (it opens to the left of and
 // below the pointer), and reference menus open further left, so no item is ever hovered.
@@ -364,11 +364,6 @@ constexpr COLORREF InactiveTeal = RGB(100, 140, 140);
 
 // The cell of the free-space number, in client coordinates.
 constexpr RECT FreeNumberCell = {160, 10, 244, 30};
-
-// Pixels of exactly `colour` in one cell of the panel as it is on screen now.
-inline int panelPixels(HWND mainWindow, const RECT& cell, COLORREF colour) {
-    return zvtest::captureScreen(zvtest::clientRectOnScreen(mainWindow)).count(colour, cell);
-}
 
 // --- The test drive (a tmpfs linked as D:) ---
 

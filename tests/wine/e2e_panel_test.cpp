@@ -59,22 +59,8 @@ std::vector<Cell> cellsOf(const PanelState& state) {
 
 // The panel as it must look: the same texts, colours and places, drawn here.
 zvtest::ScreenImage drawnPanel(int width, int height, const PanelState& state) {
-    zvtest::ScreenImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<size_t>(width) * height, CLR_INVALID);
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
+    zvtest::PixelCanvas canvas(width, height);
+    const HDC memory = canvas.dc();
     RECT all = {0, 0, width, height};
     FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     SetBkColor(memory, Black);
@@ -93,16 +79,7 @@ zvtest::ScreenImage drawnPanel(int width, int height, const PanelState& state) {
     draw(160, 30, Yellow, state.level1);
     draw(160, 50, Orange, state.level2);
     draw(160, 70, state.active ? Green : InactiveTeal, state.active ? "Active" : "Inactive");
-    GdiFlush();
-    const auto* raw = static_cast<const std::uint32_t*>(bits);
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-        image.pixels[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    return canvas.image();
 }
 
 std::string colourName(COLORREF colour) {

@@ -317,13 +317,52 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-bool writeIni(const std::string& path, const std::vector<std::pair<std::string, std::string>>& keys,
-              const std::string& section) {
+std::string formatIni(const IniKeys& keys, const std::string& section) {
     std::string text = "[" + section + "]\r\n";
     for (const auto& entry : keys) {
         text += entry.first + "=" + entry.second + "\r\n";
     }
-    return writeFile(path, text);
+    return text;
+}
+
+bool writeIni(const std::string& path, const IniKeys& keys, const std::string& section) {
+    return writeFile(path, formatIni(keys, section));
+}
+
+IniKeys withKeys(IniKeys keys, const IniKeys& changes) {
+    for (const auto& change : changes) {
+        bool replaced = false;
+        for (auto& entry : keys) {
+            if (entry.first == change.first) {
+                entry.second = change.second;
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            keys.push_back(change);
+        }
+    }
+    return keys;
+}
+
+std::string iniValue(const std::string& text, const std::string& key) {
+    const std::string prefix = key + "=";
+    size_t begin = 0;
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(begin, end - begin);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.compare(0, prefix.size(), prefix) == 0) {
+            return line.substr(prefix.size());
+        }
+        begin = end + 1;
+    }
+    return "<absent>";
 }
 
 COLORREF screenPixel(int x, int y) {
@@ -344,38 +383,61 @@ int ScreenImage::count(COLORREF colour, const RECT& area) const {
 }
 
 ScreenImage captureScreen(const RECT& area) {
-    ScreenImage image;
-    image.width = area.right > area.left ? area.right - area.left : 0;
-    image.height = area.bottom > area.top ? area.bottom - area.top : 0;
-    image.pixels.assign(static_cast<size_t>(image.width) * image.height, CLR_INVALID);
-    if (image.pixels.empty()) {
-        return image;
+    const int width = area.right > area.left ? area.right - area.left : 0;
+    const int height = area.bottom > area.top ? area.bottom - area.top : 0;
+    if (width == 0 || height == 0) {
+        ScreenImage empty;
+        empty.width = width;
+        empty.height = height;
+        return empty;
     }
+    PixelCanvas canvas(width, height);
     const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
+    BitBlt(canvas.dc(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return canvas.image();
+}
+
+PixelCanvas::PixelCanvas(int width, int height) : width_(width), height_(height) {
+    const HDC screen = GetDC(nullptr);
+    memory_ = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height; // top-down rows
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        const auto* raw = static_cast<const std::uint32_t*>(bits);
-        for (size_t i = 0; i < image.pixels.size(); ++i) {
-            // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-            image.pixels[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
+    bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap_ != nullptr) {
+        previous_ = SelectObject(memory_, bitmap_);
+        bits_ = static_cast<const std::uint32_t*>(bits);
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+}
+
+PixelCanvas::~PixelCanvas() {
+    if (bitmap_ != nullptr) {
+        SelectObject(memory_, previous_);
+        DeleteObject(bitmap_);
+    }
+    DeleteDC(memory_);
+}
+
+ScreenImage PixelCanvas::image() const {
+    ScreenImage image;
+    image.width = width_;
+    image.height = height_;
+    image.pixels.assign(static_cast<size_t>(width_) * height_, CLR_INVALID);
+    if (bits_ == nullptr) {
+        return image;
+    }
+    GdiFlush();
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+        // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+        image.pixels[i] = RGB((bits_[i] >> 16) & 0xFF, (bits_[i] >> 8) & 0xFF, bits_[i] & 0xFF);
+    }
     return image;
 }
 

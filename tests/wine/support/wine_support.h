@@ -86,9 +86,17 @@ void removeFile(const std::string& path);
 // Lines of a text file without their line ends.
 std::vector<std::string> readLines(const std::string& path);
 
-// Writes `[section]` and each key=value with CRLF line ends, replacing the file.
-bool writeIni(const std::string& path, const std::vector<std::pair<std::string, std::string>>& keys,
-              const std::string& section = "Options");
+// Settings as key=value pairs, in the order they are written.
+using IniKeys = std::vector<std::pair<std::string, std::string>>;
+
+// `[section]` and each key=value with CRLF line ends.
+std::string formatIni(const IniKeys& keys, const std::string& section = "Options");
+// Writes formatIni(keys, section), replacing the file.
+bool writeIni(const std::string& path, const IniKeys& keys, const std::string& section = "Options");
+// `keys` with each of `changes` replacing the value of its key, or added when absent.
+IniKeys withKeys(IniKeys keys, const IniKeys& changes);
+// The value of `key` in INI text, or "<absent>".
+std::string iniValue(const std::string& text, const std::string& key);
 
 // The colour of one screen pixel (GetDC(NULL) + GetPixel); CLR_INVALID off-screen.
 COLORREF screenPixel(int x, int y);
@@ -109,6 +117,29 @@ struct ScreenImage {
     bool operator!=(const ScreenImage& other) const { return !(*this == other); }
 };
 ScreenImage captureScreen(const RECT& area);
+
+// A 32-bit top-down bitmap selected into a memory DC: draw or copy into dc(), then read
+// the result back as colours.
+class PixelCanvas {
+  public:
+    PixelCanvas(int width, int height);
+    ~PixelCanvas();
+    PixelCanvas(const PixelCanvas&) = delete;
+    PixelCanvas& operator=(const PixelCanvas&) = delete;
+
+    HDC dc() const { return memory_; }
+    // What the bitmap holds now; CLR_INVALID everywhere when it could not be created.
+    ScreenImage image() const;
+
+  private:
+    int width_;
+    int height_;
+    HDC memory_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    const std::uint32_t* bits_ = nullptr;
+};
+
 // A window's outer rectangle and its client area, both in screen coordinates.
 RECT windowRectOnScreen(HWND window);
 RECT clientRectOnScreen(HWND window);
