@@ -2,6 +2,11 @@
 enable_language(RC)
 # No -fdata-sections: with it MinGW puts zero-filled arrays into .data and the file grows.
 set(PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -ffunction-sections)
+# Nothing is unwound without exceptions; on 32-bit the tables are only weight (64-bit
+# Windows needs its unwind data to walk the stack, so it keeps them).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND PRODUCT_FLAGS -fno-asynchronous-unwind-tables)
+endif()
 set(PRODUCT_LIBS comctl32 uxtheme shell32 gdi32 user32 advapi32 kernel32)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
