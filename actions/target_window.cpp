@@ -38,12 +38,13 @@ WindowHandle findTarget() {
     return findWindow(settings.ClassName, title);
 }
 
-void pressKey() {
+bool pressKey() {
     const WindowHandle target = findTarget();
     // Sent whatever the foreground change achieved, to the top-level window itself.
     bringToFront(target);
     sendToWindow(target, MsgKeyDown, settings.key, 0);
     sendToWindow(target, MsgKeyUp, settings.key, 0);
+    return target != nullptr;
 }
 
 void closeTarget() {

@@ -7,7 +7,8 @@
 // to it is ever kept.
 namespace TargetWindow {
 WindowHandle findTarget();
-void pressKey();
+// True when a target was there to take the key.
+bool pressKey();
 void closeTarget();
 void applyLock();
 void toggleLock();

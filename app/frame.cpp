@@ -1,8 +1,11 @@
 #include "app/frame.h"
 
+#include "actions/commands.h"
 #include "actions/target_window.h"
 #include "app/frame_platform.h"
 #include "app/main_window.h"
+#include "monitor/alarm_cycle.h"
+#include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
 #include "ui/tray_menu.h"
@@ -15,6 +18,11 @@ constexpr std::uintptr_t SizeMinimized = 1; // SIZE_MINIMIZED
 bool positionCaptured = false;
 std::int32_t capturedLeft = 0;
 std::int32_t capturedTop = 0;
+
+void announce(Transition transition) {
+    Commands::run(transition, lastTick.facts);
+    TrayMenu::announce(transition, lastTick.facts);
+}
 
 } // namespace
 
@@ -38,6 +46,22 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
     frameHideWindow(mainWindow);
 }
 
+void onTimer(WindowHandle mainWindow) {
+    tick(mainWindow, monitorTimer);
+    if (lastTick.alarm) {
+        announce(Transition::Alarm);
+    }
+    if (lastTick.levelTwo) {
+        announce(Transition::LevelTwo);
+    }
+    if (lastTick.recovered) {
+        announce(Transition::Recover);
+    }
+    if (settings.ShowEstimate != 0 && lastTick.measured && lastTick.clockRead) {
+        TrayMenu::refreshTip(lastTick.nowMs, lastTick.facts);
+    }
+}
+
 void onDestroy(WindowHandle mainWindow) {
     // The end runs once. WM_DESTROY can come twice in one run: "Close" chosen from the
     // icon's menu while the drive warning is up ends the warning, which then sends its own.
@@ -55,6 +79,7 @@ bool ending() {
 }
 
 void finish() {
+    logEvent("exit");
     // A hidden window's position is meaningless; without a capture there is nothing to keep.
     if (positionCaptured && !windowHidden) {
         SettingsFile::writeNumber("x", capturedLeft);

@@ -4,7 +4,7 @@
 #include "app/main_function.h"
 #include "app/main_window.h"
 #include "core/program_name.h"
-#include "monitor/alarm_cycle.h"
+#include "monitor/watch_log.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "ui/status_panel.h"
@@ -28,7 +28,7 @@ LRESULT CALLBACK MainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         StatusPanel::paint(window);
         return 0;
     case WM_TIMER:
-        tick(window, monitorTimer);
+        Frame::onTimer(window);
         return 0;
     case WM_SIZE:
         Frame::onSize(window, wParam);
@@ -49,6 +49,11 @@ LRESULT CALLBACK MainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         Frame::onDestroy(window);
         return 0;
     default:
+        // Registered at run time, so it cannot be a case label; 0 while not registered.
+        if (message != 0 && message == TrayMenu::taskbarCreatedMessage()) {
+            TrayMenu::onTaskbarCreated();
+            return 0;
+        }
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -92,6 +97,7 @@ int runMessageLoop() {
 int mainFunction(void* instance, int showState) {
     moduleInstance = static_cast<HINSTANCE>(instance);
     SettingsFile::load();
+    logStart();
     registerMainClass();
     const HWND window = createMainWindow();
     // The first paint takes the first free-space measurement, before any tick.

@@ -4,6 +4,7 @@
 
 #include "actions/actions_platform.h"
 #include "bench/bench_platform.h"
+#include "eventlog/log_platform.h"
 #include "monitor/monitor_platform.h"
 #include "settings/profile_io.h"
 #include "tuner/tuner_platform.h"
@@ -54,6 +55,22 @@ void requestRepaint(WindowHandle) {}
 void stopTimer(WindowHandle, TimerId) {}
 void showDriveWarning(WindowHandle) {}
 void sendDestroy(WindowHandle) {}
+std::uint64_t monotonicMs() {
+    return 0;
+}
+
+// Event log: never enabled in the benchmarks' settings, so these only have to link.
+void logLocalTime(EventLog::LocalTime*) {}
+LogFileHandle logOpenForAppend(const char*) {
+    return nullptr;
+}
+std::uint64_t logFileSize(LogFileHandle) {
+    return 0;
+}
+void logWrite(LogFileHandle, const char*, std::uint32_t) {}
+void logFlush(LogFileHandle) {}
+void logClose(LogFileHandle) {}
+void logReplaceOld(const char*, const char*) {}
 
 // Actions.
 WindowHandle findWindow(const char*, const char*) {
@@ -92,6 +109,10 @@ void profileReadText(const char*, const char* fallback, char* out, std::uint32_t
     std::strncpy(out, fallback, size - 1);
     out[size - 1] = '\0';
 }
+void profileReadSection(char* out, std::uint32_t, const char*) {
+    out[0] = '\0';
+    out[1] = '\0';
+}
 void profileWriteText(const char*, const char*, const char*) {}
 void moduleFilePath(char* out, std::uint32_t size) {
     std::strncpy(out, "C:\\zembrovale.exe", size - 1);
@@ -126,3 +147,17 @@ void tunerClose() {}
 void createLevelBarControl(WindowHandle) {}
 void setLevelBarColour(std::uint32_t) {}
 void setLevelBarPosition(std::int32_t) {}
+
+// Commands: no command is set in the benchmarks' settings, so these only have to link.
+#include "actions/command_platform.h"
+
+const char* inheritedEnvironment() {
+    return "\0";
+}
+void releaseInheritedEnvironment(const char*) {}
+void commandInterpreter(char* out, std::uint32_t) {
+    out[0] = '\0';
+}
+std::uint32_t startDetached(char*, const char*, const char*) {
+    return 0;
+}

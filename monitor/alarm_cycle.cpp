@@ -1,38 +1,203 @@
 #include "monitor/alarm_cycle.h"
 
 #include "actions/target_window.h"
+#include "core/text_builder.h"
 #include "monitor/alarm_state.h"
+#include "monitor/fill_estimate.h"
 #include "monitor/free_space.h"
 #include "monitor/monitor_platform.h"
+#include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
 
 AlarmState alarmState;
+TickReport lastTick;
 
 namespace {
 
 constexpr std::uint32_t BeepMs = 256;
 
+// With a shutdown delay, the first level-2 tick arms the shutdown; it is released once the
+// target has gone or the delay has passed, and from then on asked for on every tick.
+enum class ShutdownStage { Idle, Armed, Released };
+enum class ShutdownOutcome { None, Accepted, Refused, DryRun };
+
+// What the current excursion below level 1 has done, for the lines that are written once
+// per excursion and for the delay. The first normal tick clears it.
+struct Excursion {
+    bool startKnown;
+    std::uint64_t startMs;
+    bool closeLogged;
+    bool levelTwoTaken;
+    ShutdownStage shutdown;
+    std::uint64_t armedMs;
+    bool requestLogged;
+    ShutdownOutcome outcome;
+};
+Excursion excursion;
+
+bool estimateWanted() {
+    return settings.LogFile[0] != '\0' || settings.OnAlarm[0] != '\0' ||
+           settings.OnLevel2[0] != '\0' || settings.OnRecover[0] != '\0' ||
+           settings.ShowEstimate != 0 || settings.ShowBalloons != 0;
+}
+
+// Worked out at most once per tick, and only for a line or an announcement that shows it.
+bool forecastReady = false;
+// Set by the lookup; its line waits for the measurement.
+bool targetChanged = false;
+
+const FillForecast& tickForecast() {
+    if (!forecastReady) {
+        lastTick.facts.forecast = FillEstimate::forecast(tickClockMs(), lastTick.facts.freeMb,
+                                                         settings.level1, settings.level2);
+        forecastReady = true;
+    }
+    return lastTick.facts.forecast;
+}
+
+void logKey(const char* which, bool reached) {
+    char detail[48];
+    TextBuilder(detail, sizeof detail)
+        .text(which)
+        .character(' ')
+        .number(settings.key)
+        .text(reached ? "" : " (no target)");
+    logEvent("key", detail);
+}
+
+void logAlarm() {
+    char detail[96] = "";
+    if (estimateWanted()) {
+        const FillForecast& forecast = tickForecast();
+        if (forecast.known) {
+            char rate[16];
+            FillEstimate::formatRate(forecast.mbPerMinute, rate, sizeof rate);
+            TextBuilder(detail, sizeof detail)
+                .text("rate=")
+                .text(rate)
+                .text(" MB/min, level ")
+                .number(forecast.towardsLevel)
+                .text(" in about ")
+                .number(forecast.minutes)
+                .text(" min");
+        }
+    }
+    logEvent("alarm", detail);
+}
+
+void logRecovery() {
+    char detail[48] = "";
+    if (excursion.startKnown) {
+        TextBuilder(detail, sizeof detail)
+            .text("lasted ")
+            .number(static_cast<std::int64_t>((tickClockMs() - excursion.startMs) / 1000))
+            .text(" s");
+    }
+    logEvent("recovered", detail);
+}
+
+void startExcursion() {
+    lastTick.alarm = true;
+    excursion = Excursion{};
+    if (settings.LogFile[0] != '\0') {
+        excursion.startKnown = true;
+        excursion.startMs = tickClockMs();
+    }
+    logAlarm();
+}
+
 void normalTick(WindowHandle mainWindow) {
+    if (alarmState.belowLevel1) {
+        lastTick.recovered = true;
+        logRecovery();
+    }
     // The second press of an excursion, made whether or not the target still exists.
     if (alarmState.keyLatch && settings.key != 0) {
-        TargetWindow::pressKey();
+        logKey("second", TargetWindow::pressKey());
     }
     alarmState.keyLatch = false;
     alarmState.belowLevel1 = false;
+    excursion = Excursion{};
     requestRepaint(mainWindow);
 }
 
+void noteOutcome(ShutdownOutcome outcome, const char* detail) {
+    if (excursion.outcome != outcome) {
+        excursion.outcome = outcome;
+        logEvent("shutdown", detail, true);
+    }
+}
+
+// A rehearsal never asks; otherwise the line is on the disk before the request goes out.
+void requestShutdown() {
+    if (settings.DryRun != 0) {
+        noteOutcome(ShutdownOutcome::DryRun, "dry run");
+        return;
+    }
+    if (!excursion.requestLogged) {
+        excursion.requestLogged = true;
+        logEvent("shutdown", "requested", true);
+    }
+    const bool accepted = ShutdownRequest();
+    noteOutcome(accepted ? ShutdownOutcome::Accepted : ShutdownOutcome::Refused,
+                accepted ? "accepted" : "refused");
+}
+
+std::uint64_t shutdownDelayMs() {
+    return settings.ShutdownDelay > 0 ? static_cast<std::uint64_t>(settings.ShutdownDelay) * 1000
+                                      : 0;
+}
+
+// Later ticks of an excursion with an armed shutdown, whether or not they reach level 2.
+void followArmedShutdown(bool targetPresent) {
+    if (excursion.shutdown == ShutdownStage::Idle || settings.ShutDownPC == 0) {
+        return;
+    }
+    if (excursion.shutdown == ShutdownStage::Armed &&
+        (!targetPresent || tickClockMs() - excursion.armedMs >= shutdownDelayMs())) {
+        excursion.shutdown = ShutdownStage::Released;
+    }
+    if (excursion.shutdown == ShutdownStage::Released) {
+        requestShutdown();
+    }
+}
+
+void shutdownStep() {
+    if (shutdownDelayMs() == 0 && excursion.shutdown == ShutdownStage::Idle) {
+        requestShutdown();
+        return;
+    }
+    if (excursion.shutdown == ShutdownStage::Idle) {
+        excursion.shutdown = ShutdownStage::Armed;
+        excursion.armedMs = tickClockMs();
+        logEvent("shutdown", "armed");
+        return;
+    }
+    followArmedShutdown(true);
+}
+
 void levelTwoActions() {
+    if (!excursion.levelTwoTaken) {
+        excursion.levelTwoTaken = true;
+        lastTick.levelTwo = true;
+    }
     if (settings.CloseTarget != 0) {
         TargetWindow::closeTarget();
+        if (!excursion.closeLogged) {
+            excursion.closeLogged = true;
+            logEvent("close");
+        }
     }
     if (settings.ShutDownPC != 0) {
-        ShutdownRequest();
+        shutdownStep();
     }
 }
 
 void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
+    if (!alarmState.belowLevel1) {
+        startExcursion();
+    }
     alarmState.belowLevel1 = true;
     if (settings.frequency != 0) {
         beepTone(static_cast<std::uint32_t>(settings.frequency), BeepMs);
@@ -40,33 +205,74 @@ void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
     // The panel is refreshed before the key press and the level-2 steps, which may block.
     requestRepaint(mainWindow);
     if (!alarmState.targetPresent) {
+        // The recorder has finished and gone: an armed shutdown need not wait any longer.
+        followArmedShutdown(false);
         return;
     }
     if (!alarmState.keyLatch && settings.key != 0) {
-        TargetWindow::pressKey();
+        logKey("first", TargetWindow::pressKey());
     }
     alarmState.keyLatch = true;
     const FreeMegabytes again = FreeSpaceProbe(mainWindow, monitorTimer);
-    if (!again.valid || isAboveLevel(again.megabytes, settings.level2)) {
+    if (!again.valid) {
+        return;
+    }
+    if (isAboveLevel(again.megabytes, settings.level2)) {
+        followArmedShutdown(true);
         return;
     }
     levelTwoActions();
 }
 
+void lookUpTarget() {
+    const bool present = TargetWindow::findTarget() != nullptr;
+    targetChanged = present != alarmState.targetPresent;
+    alarmState.targetPresent = present;
+}
+
+// Written once the tick's first measurement is known, which the line carries.
+void logTargetChange() {
+    if (targetChanged) {
+        logEvent(alarmState.targetPresent ? "target-found" : "target-lost");
+    }
+}
+
 } // namespace
 
+std::uint64_t tickClockMs() {
+    if (!lastTick.clockRead) {
+        lastTick.nowMs = monotonicMs();
+        lastTick.clockRead = true;
+    }
+    return lastTick.nowMs;
+}
+
 void tick(WindowHandle mainWindow, TimerId monitorTimer) {
+    lastTick.alarm = lastTick.levelTwo = lastTick.recovered = false;
+    lastTick.clockRead = false;
+    lastTick.facts.forecast = FillForecast{};
+    forecastReady = false;
     if (tunerAvailable) {
         TunerMeter::pollTuner();
     }
-    alarmState.targetPresent = TargetWindow::findTarget() != nullptr;
+    lookUpTarget();
     const FreeMegabytes free = FreeSpaceProbe(mainWindow, monitorTimer);
     if (!free.valid) {
         return;
     }
+    lastTick.measured = true;
+    lastTick.facts.freeMb = free.megabytes;
+    lastTick.facts.targetPresent = alarmState.targetPresent;
+    if (estimateWanted()) {
+        FillEstimate::addSample(tickClockMs(), free.megabytes);
+    }
+    logTargetChange();
     if (isAboveLevel(free.megabytes, settings.level1)) {
         normalTick(mainWindow);
     } else {
         alarmTick(mainWindow, monitorTimer);
+    }
+    if ((lastTick.alarm || lastTick.levelTwo || lastTick.recovered) && estimateWanted()) {
+        tickForecast();
     }
 }

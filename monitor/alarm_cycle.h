@@ -1,6 +1,24 @@
 #pragma once
+#include <cstdint>
 
 #include "core/handles.h"
+#include "core/transition.h"
 
 // One monitoring step; the main window runs it for every WM_TIMER.
 void tick(WindowHandle mainWindow, TimerId monitorTimer);
+
+// What the last tick saw, for those who tell others at its end (commands, balloons, the
+// tip) and for the event log's lines between ticks.
+struct TickReport {
+    bool measured; // the tick's first measurement succeeded; `facts` hold it
+    bool alarm;
+    bool levelTwo;
+    bool recovered;
+    TransitionFacts facts; // the forecast only when a transition needs it
+    bool clockRead;        // `nowMs` was read in this tick
+    std::uint64_t nowMs;
+};
+extern TickReport lastTick;
+
+// The monotonic clock, read at most once per tick and only by a feature that needs it.
+std::uint64_t tickClockMs();

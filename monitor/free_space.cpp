@@ -1,6 +1,7 @@
 #include "monitor/free_space.h"
 
 #include "monitor/monitor_platform.h"
+#include "monitor/watch_log.h"
 #include "settings/settings.h"
 
 bool driveFailureReported = false;
@@ -9,6 +10,7 @@ namespace {
 
 void reportDriveFailure(WindowHandle mainWindow, TimerId monitorTimer) {
     driveFailureReported = true;
+    logEventUnmeasured("drive-failure", settings.DriveLetter);
     if (monitorTimer != 0) {
         stopTimer(mainWindow, monitorTimer);
     }

@@ -39,3 +39,7 @@ void showDriveWarning(WindowHandle owner) {
 void sendDestroy(WindowHandle window) {
     SendMessageA(static_cast<HWND>(window), WM_DESTROY, 0, 0);
 }
+
+std::uint64_t monotonicMs() {
+    return GetTickCount64();
+}

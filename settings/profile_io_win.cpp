@@ -15,6 +15,10 @@ void profileReadText(const char* key, const char* fallback, char* out, std::uint
     GetPrivateProfileStringA(Section, key, fallback, out, size, iniPath);
 }
 
+void profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
+    GetPrivateProfileSectionA(Section, out, size, iniPath);
+}
+
 void profileWriteText(const char* key, const char* text, const char* iniPath) {
     WritePrivateProfileStringA(Section, key, text, iniPath);
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
 
+constexpr int LogFileSize = 260; // up to 259 characters
+constexpr int CommandSize = 512; // a command line of up to 511 characters
+
 // One field per INI key; see the README's key table.
 struct Settings {
     std::int32_t level1;
@@ -16,6 +19,18 @@ struct Settings {
     std::int32_t ShutDownPC;
     std::uint32_t UpdateInterval;
     std::int32_t HideTarget;
+
+    // Opt-in keys for unattended nights: `load` reads them and `save` never writes them, so
+    // a file without them behaves exactly as one from before they existed. Absent is 0 or "".
+    char LogFile[LogFileSize];
+    std::int32_t DryRun;
+    std::int32_t ShutdownDelay; // seconds
+    char OnAlarm[CommandSize];
+    char OnLevel2[CommandSize];
+    char OnRecover[CommandSize];
+    std::int32_t ShowEstimate;
+    std::int32_t ShowBalloons;
+    std::int32_t KeepTrayIcon;
 };
 
 extern Settings settings;

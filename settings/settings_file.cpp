@@ -2,6 +2,7 @@
 
 #include "settings/number_text.h"
 #include "settings/profile_io.h"
+#include "settings/section_text.h"
 #include "settings/settings.h"
 
 Settings settings;
@@ -9,6 +10,8 @@ Settings settings;
 namespace {
 
 char iniPath[IniPathSize];
+// Room for a long hand-edited section; a longer one is cut by the profile API.
+constexpr std::uint32_t SectionSize = 16384;
 
 // 0xDEAD: the default handed to the profile API, so that an absent key can be told apart.
 constexpr std::int32_t AbsentMarker = 57005;
@@ -29,6 +32,27 @@ std::int32_t readNumber(const char* key) {
 
 void readText(const char* key, char* field, std::uint32_t limit) {
     profileReadText(key, "DEFAULT", field, limit, iniPath);
+}
+
+// Commands come from the raw section: one that begins and ends with a quoted part ("C:\My
+// Tools\a.bat" "disk low") loses that outer pair when read as text; the raw section keeps it as the
+// user typed it.
+
+void readOptInKeys() {
+    profileReadText("LogFile", "", settings.LogFile, LogFileSize, iniPath);
+    settings.DryRun = profileReadInt("DryRun", 0, iniPath);
+    settings.ShutdownDelay = profileReadInt("ShutdownDelay", 0, iniPath);
+    // On the stack, read only here: nothing kept between loads changes with the file.
+    char section[SectionSize];
+    section[0] = '\0';
+    section[1] = '\0';
+    profileReadSection(section, SectionSize, iniPath);
+    sectionValue(section, "OnAlarm", settings.OnAlarm, CommandSize);
+    sectionValue(section, "OnLevel2", settings.OnLevel2, CommandSize);
+    sectionValue(section, "OnRecover", settings.OnRecover, CommandSize);
+    settings.ShowEstimate = profileReadInt("ShowEstimate", 0, iniPath);
+    settings.ShowBalloons = profileReadInt("ShowBalloons", 0, iniPath);
+    settings.KeepTrayIcon = profileReadInt("KeepTrayIcon", 0, iniPath);
 }
 
 } // namespace
@@ -59,6 +83,7 @@ void load() {
         settings.UpdateInterval = DefaultInterval;
     }
     settings.HideTarget = readNumber("HideTarget");
+    readOptInKeys();
 }
 
 void writeNumber(const char* key, std::int32_t value) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "monitor/watch_log.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "ui/key_text.h"
@@ -103,6 +104,7 @@ void saveAndClose(HWND dialog) {
     settings.HideTarget = readSwitchedNumber(dialog, IDC_OPT_TRANSPARENT, IDC_OPT_ALPHA);
 
     SettingsFile::save();
+    logEvent("settings-saved");
     EndDialog(dialog, 0);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/unit/fake_platform.h"
+#include "tests/unit/fake_log_platform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,6 +30,7 @@ bool tokenOpens;
 std::uint32_t lastError;
 bool shutdownAccepted;
 int openTokens;
+std::uint64_t clockMs;
 
 void reset() {
     calls.clear();
@@ -49,6 +51,8 @@ void reset() {
     lastError = 0;
     shutdownAccepted = true;
     openTokens = 0;
+    clockMs = 1000000;
+    fakelog::reset();
 }
 
 Window* windowOf(void* handle) {
@@ -162,6 +166,23 @@ void profileReadText(const char* key, const char* fallback, char* out, std::uint
     out[length] = '\0';
 }
 
+void profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
+    lastIniPath = iniPath;
+    std::string section;
+    if (iniExists) {
+        for (const auto& [name, value] : ini) {
+            section += name + "=" + value + '\0';
+        }
+    }
+    section += '\0';
+    // The platform cuts a long section and still ends it with two zero bytes.
+    if (section.size() > size) {
+        section.resize(size - 2);
+        section += std::string(2, '\0');
+    }
+    std::memcpy(out, section.data(), section.size());
+}
+
 void profileWriteText(const char* key, const char* text, const char* iniPath) {
     lastIniPath = iniPath;
     iniExists = true;
@@ -220,6 +241,11 @@ void showDriveWarning(WindowHandle) {
 
 void sendDestroy(WindowHandle) {
     record("SendMessageA WM_DESTROY");
+}
+
+std::uint64_t monotonicMs() {
+    record("GetTickCount64");
+    return clockMs;
 }
 
 // Actions -----------------------------------------------------------------------------

@@ -50,6 +50,9 @@ extern std::uint32_t lastError;
 extern bool shutdownAccepted;
 extern int openTokens;
 
+// The monotonic clock; tests move it on by hand.
+extern std::uint64_t clockMs;
+
 void reset();
 Window* windowOf(void* handle);
 void* handleOf(std::size_t index);

@@ -5,6 +5,7 @@
 //                   [--refuse-close N] [--ask-on-close] [--hidden] [--rect X Y W H]
 //                   [--color RRGGBB] [--lifetime MS] [--exit-code N]
 //                   [--exit-on-keydown | --die-on-keydown] [--hang-on-keydown EVENT]
+//                   [--close-after MS]
 //
 // --refuse-close N  ignore the first N WM_CLOSE messages (each is still logged)
 // --ask-on-close    answer WM_CLOSE with a Yes/No box captioned "<title> question";
@@ -16,6 +17,8 @@
 // --die-on-keydown  end the process abruptly while handling WM_KEYDOWN, before replying
 // --hang-on-keydown EVENT  stop answering messages while handling WM_KEYDOWN until the
 //                   named event is set (at most the lifetime)
+// --close-after MS  answer WM_CLOSE at once but let the window go only MS milliseconds
+//                   later, like a recorder that still finishes its file after closing
 #include <windows.h>
 
 #include <cstdio>
@@ -40,14 +43,17 @@ struct Options {
     int exitCode = 0;
     enum class KeyDownEnd { None, Destroy, Die } keyDownEnd = KeyDownEnd::None;
     const char* hangEvent = nullptr;
+    UINT closeAfterMs = 0;
 };
 
 Options options;
 HANDLE logFile = INVALID_HANDLE_VALUE;
 int refusedCloses = 0;
+bool closing = false;
 bool lifetimeEnded = false;
 constexpr int LifetimeExitCode = 124;
 constexpr UINT_PTR LifetimeTimer = 1;
+constexpr UINT_PTR LingerTimer = 2;
 
 void logMessage(const char* name, WPARAM wParam, LPARAM lParam) {
     if (logFile == INVALID_HANDLE_VALUE) {
@@ -119,13 +125,21 @@ LRESULT CALLBACK targetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CLOSE:
         logMessage("WM_CLOSE", wParam, lParam);
-        if (!keepOpenOnClose(window)) {
-            DestroyWindow(window);
+        // Once closing, later requests change nothing: restarting the timer would never let go.
+        if (!closing && !keepOpenOnClose(window)) {
+            if (options.closeAfterMs == 0) {
+                DestroyWindow(window);
+            } else {
+                closing = true;
+                SetTimer(window, LingerTimer, options.closeAfterMs, nullptr);
+            }
         }
         return 0;
     case WM_TIMER:
         if (wParam == LifetimeTimer) {
             lifetimeEnded = true;
+            DestroyWindow(window);
+        } else if (wParam == LingerTimer) {
             DestroyWindow(window);
         }
         return 0;
@@ -177,6 +191,8 @@ bool parse(int argc, char** argv) {
             options.keyDownEnd = Options::KeyDownEnd::Destroy;
         } else if (!std::strcmp(arg, "--die-on-keydown")) {
             options.keyDownEnd = Options::KeyDownEnd::Die;
+        } else if (!std::strcmp(arg, "--close-after") && left >= 1) {
+            options.closeAfterMs = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 10));
         } else if (!std::strcmp(arg, "--hang-on-keydown") && left >= 1) {
             options.hangEvent = argv[++i];
         } else {

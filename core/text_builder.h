@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+// Builds a text in a fixed buffer: appends never write past its end, the text is always
+// terminated, and `cut()` tells whether anything did not fit. No heap, no C library.
+class TextBuilder {
+  public:
+    TextBuilder(char* out, int size);
+
+    TextBuilder& text(const char* text);
+    TextBuilder& character(char c);
+    // Decimal, with a minus sign when negative; at least `width` digits, zero-padded.
+    TextBuilder& number(std::int64_t value, int width = 1);
+
+    int length() const { return length_; }
+    bool cut() const { return cut_; }
+
+  private:
+    void put(char c);
+
+    char* out_;
+    int size_;
+    int length_ = 0;
+    bool cut_ = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+
+#include "core/transition.h"
+
+// The fill-time estimate: the ticks' first measurements of the last 10 minutes, kept in
+// a fixed ring, and the least-squares slope through them.
+namespace FillEstimate {
+
+constexpr std::uint64_t SpacingMs = 5000;  // at most one sample per 5 s, whatever the interval
+constexpr std::uint64_t WindowMs = 600000; // 10 minutes
+constexpr int Capacity = 121;              // 10 minutes of samples 5 s apart, ends included
+constexpr int MinimumSamples = 3;
+constexpr std::uint64_t MinimumSpanMs = 30000;
+
+void reset();
+// Keeps the measurement when at least SpacingMs have passed since the last one kept.
+void addSample(std::uint64_t nowMs, std::uint32_t freeMb);
+// The forecast at `nowMs` for free space `freeMb`: minutes until it reaches level 1 while
+// above it, until level 2 once at or below level 1. Unknown while fewer than 3 samples of
+// the last 10 minutes span at least 30 s, or while free space is steady or rising.
+FillForecast forecast(std::uint64_t nowMs, std::uint32_t freeMb, std::int32_t level1,
+                      std::int32_t level2);
+
+// "-20.5": MB per minute to one decimal, rounded half away from zero. Returns the length.
+int formatRate(double mbPerMinute, char* out, int size);
+
+} // namespace FillEstimate

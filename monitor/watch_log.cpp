@@ -1,0 +1,46 @@
+#include "monitor/watch_log.h"
+
+#include "core/text_builder.h"
+#include "eventlog/event_log.h"
+#include "monitor/alarm_cycle.h"
+#include "monitor/alarm_state.h"
+#include "settings/settings.h"
+
+namespace {
+
+void write(const char* event, const char* detail, bool measured, bool flush) {
+    if (!EventLog::enabled()) {
+        return;
+    }
+    const EventLog::Row row = {event, measured, lastTick.facts.freeMb, alarmState.targetPresent,
+                               detail};
+    EventLog::append(row, flush);
+}
+
+} // namespace
+
+void logEvent(const char* event, const char* detail, bool flush) {
+    write(event, detail, lastTick.measured, flush);
+}
+
+void logEventUnmeasured(const char* event, const char* detail) {
+    write(event, detail, false, false);
+}
+
+void logStart() {
+    if (!EventLog::enabled()) {
+        return;
+    }
+    char detail[96];
+    TextBuilder(detail, sizeof detail)
+        .text("drive=")
+        .text(settings.DriveLetter)
+        .text(" interval=")
+        .number(settings.UpdateInterval)
+        .text("ms dry-run=")
+        .text(settings.DryRun != 0 ? "on" : "off")
+        .text(" delay=")
+        .number(settings.ShutdownDelay > 0 ? settings.ShutdownDelay : 0)
+        .text("s");
+    logEvent("start", detail);
+}

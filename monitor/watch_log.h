@@ -1,0 +1,9 @@
+#pragma once
+
+// Event log lines as the monitor sees the moment: the free_mb of the last tick's first
+// measurement (empty before the first) and whether that tick found the target.
+void logEvent(const char* event, const char* detail = "", bool flush = false);
+// The same with an empty free_mb, for a measurement that failed.
+void logEventUnmeasured(const char* event, const char* detail = "");
+// "start", with the drive, the interval, the rehearsal switch and the shutdown delay.
+void logStart();

@@ -1,0 +1,65 @@
+#include "settings/section_text.h"
+
+#include <cstring>
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+char foldCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// True when [begin, end) holds `key`, blanks around it aside.
+bool keyMatches(const char* begin, const char* end, const char* key) {
+    while (begin < end && isBlank(*begin)) {
+        ++begin;
+    }
+    while (end > begin && isBlank(end[-1])) {
+        --end;
+    }
+    const std::size_t length = std::strlen(key);
+    if (static_cast<std::size_t>(end - begin) != length) {
+        return false;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        if (foldCase(begin[i]) != foldCase(key[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void copyTrimmed(const char* begin, const char* end, char* out, std::uint32_t size) {
+    while (begin < end && isBlank(*begin)) {
+        ++begin;
+    }
+    while (end > begin && isBlank(end[-1])) {
+        --end;
+    }
+    std::size_t length = static_cast<std::size_t>(end - begin);
+    if (length > size - 1) {
+        length = size - 1;
+    }
+    std::memcpy(out, begin, length);
+    out[length] = '\0';
+}
+
+} // namespace
+
+bool sectionValue(const char* section, const char* key, char* out, std::uint32_t size) {
+    if (size == 0) {
+        return false;
+    }
+    out[0] = '\0';
+    for (const char* line = section; *line != '\0'; line += std::strlen(line) + 1) {
+        const char* equals = std::strchr(line, '=');
+        if (equals != nullptr && keyMatches(line, equals, key)) {
+            copyTrimmed(equals + 1, line + std::strlen(line), out, size);
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,294 @@
+// The opt-in keys for unattended nights: the event log, the rehearsal switch and the grace
+// period before the shutdown, and that without them a tick is exactly what it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "eventlog/event_log.h"
+#include "monitor/alarm_state.h"
+#include "monitor/fill_estimate.h"
+#include "monitor/free_space.h"
+#include "settings/section_text.h"
+#include "settings/settings.h"
+#include "tests/unit/fake_log_platform.h"
+#include "tests/unit/fake_platform.h"
+#include "tests/unit/fake_ui_platform.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+WindowHandle const mainWindow = reinterpret_cast<WindowHandle>(0x1234);
+const std::string LogPath = "C:\\tools\\night.csv";
+
+class NightWatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fakeui::reset();
+        fake::ini = {{"level1", "500"},       {"level2", "100"},    {"ClassName", "Rec"},
+                     {"WindowName", "NULL"},  {"frequency", "800"}, {"key", "82"},
+                     {"DriveLetter", "D:\\"}, {"CloseTarget", "1"}, {"ShutDownPC", "1"}};
+        alarmState = AlarmState{};
+        driveFailureReported = false;
+        FillEstimate::reset();
+    }
+
+    void load(std::vector<std::pair<std::string, std::string>> extra = {}) {
+        for (const auto& [key, value] : extra) {
+            fake::ini[key] = value;
+        }
+        SettingsFile::load();
+    }
+
+    // One WM_TIMER: the tick and what it tells others at its end.
+    Calls tickAt(std::uint32_t freeMegabytes, std::uint64_t secondsLater = 5) {
+        fake::calls.clear();
+        fake::freeMegabytes = freeMegabytes;
+        fake::clockMs += secondsLater * 1000;
+        Frame::onTimer(mainWindow);
+        return fake::calls;
+    }
+
+    static void openTarget() { fake::windows.push_back({"Rec", "Recorder"}); }
+
+    // "event detail" of each line after the header.
+    static std::vector<std::string> events() {
+        std::vector<std::string> result;
+        const auto lines = fakelog::lines(LogPath);
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            std::vector<std::string> fields;
+            std::string field;
+            bool quoted = false;
+            for (char c : lines[i]) {
+                if (c == '"') {
+                    quoted = !quoted;
+                } else if (c == ',' && !quoted) {
+                    fields.push_back(field);
+                    field.clear();
+                } else {
+                    field += c;
+                }
+            }
+            fields.push_back(field);
+            result.push_back(fields[1] + (fields[6].empty() ? "" : " " + fields[6]));
+        }
+        return result;
+    }
+
+    static long count(const Calls& calls, const std::string& prefix) {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+    }
+};
+
+const Calls shutdownCalls = {
+    "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges 19",
+    "GetLastError",     "ExitWindowsEx",         "CloseHandle"};
+
+TEST_F(NightWatchTest, WithoutTheNewKeysAnExcursionMakesExactlyTheOldCalls) {
+    load();
+    openTarget();
+    EXPECT_EQ(tickAt(600),
+              (Calls{"FindWindowA Rec|(any)", "GetDiskFreeSpaceA D:\\", "InvalidateRect"}));
+    Calls levelTwo = {"FindWindowA Rec|(any)",
+                      "GetDiskFreeSpaceA D:\\",
+                      "Beep 800 256",
+                      "InvalidateRect",
+                      "FindWindowA Rec|(any)",
+                      "SetForegroundWindow Recorder",
+                      "SendMessageA Recorder WM_KEYDOWN 82 0",
+                      "SendMessageA Recorder WM_KEYUP 82 0",
+                      "GetDiskFreeSpaceA D:\\",
+                      "FindWindowA Rec|(any)",
+                      "SendMessageA Recorder WM_CLOSE 0 0"};
+    levelTwo.insert(levelTwo.end(), shutdownCalls.begin(), shutdownCalls.end());
+    EXPECT_EQ(tickAt(50), levelTwo);
+    Calls again = {"FindWindowA Rec|(any)",
+                   "GetDiskFreeSpaceA D:\\",
+                   "Beep 800 256",
+                   "InvalidateRect",
+                   "GetDiskFreeSpaceA D:\\",
+                   "FindWindowA Rec|(any)",
+                   "SendMessageA Recorder WM_CLOSE 0 0"};
+    again.insert(again.end(), shutdownCalls.begin(), shutdownCalls.end());
+    EXPECT_EQ(tickAt(50), again);
+    EXPECT_EQ(tickAt(600),
+              (Calls{"FindWindowA Rec|(any)", "GetDiskFreeSpaceA D:\\", "FindWindowA Rec|(any)",
+                     "SetForegroundWindow Recorder", "SendMessageA Recorder WM_KEYDOWN 82 0",
+                     "SendMessageA Recorder WM_KEYUP 82 0", "InvalidateRect"}));
+    EXPECT_TRUE(fakelog::files.empty());
+}
+
+TEST_F(NightWatchTest, TheLogTellsAnExcursionOnceEachInTheTicksOrder) {
+    load({{"LogFile", "night.csv"}});
+    tickAt(600);
+    openTarget();
+    tickAt(450); // alarm; the target appeared with it
+    tickAt(50);  // level 2
+    tickAt(40);  // repeated close and shutdown: no new lines
+    fake::windows.clear();
+    tickAt(600, 65);
+    EXPECT_EQ(events(),
+              (std::vector<std::string>{"target-found", "alarm", "key first 82", "close",
+                                        "shutdown requested", "shutdown accepted", "target-lost",
+                                        "recovered lasted 75 s", "key second 82 (no target)"}));
+    EXPECT_EQ(fakelog::lines(LogPath)[0], "time,event,free_mb,level1,level2,target,detail");
+    EXPECT_EQ(fakelog::lines(LogPath)[1], "2026-12-07 23:05:09,target-found,450,500,100,present,");
+}
+
+TEST_F(NightWatchTest, AQuietTickTouchesNoFile) {
+    load({{"LogFile", "night.csv"}});
+    tickAt(600);
+    fake::calls.clear();
+    const Calls calls = tickAt(600);
+    EXPECT_EQ(count(calls, "CreateFileA"), 0);
+    EXPECT_EQ(count(calls, "GetLocalTime"), 0);
+}
+
+TEST_F(NightWatchTest, ShutdownLinesAreOnTheDiskBeforeTheRequest) {
+    load({{"LogFile", "night.csv"}});
+    openTarget();
+    const Calls calls = tickAt(50);
+    const auto flush = std::find(calls.begin(), calls.end(), "FlushFileBuffers");
+    const auto request = std::find(calls.begin(), calls.end(), "ExitWindowsEx");
+    ASSERT_NE(flush, calls.end());
+    EXPECT_LT(flush, request);
+}
+
+TEST_F(NightWatchTest, ARefusalIsRetriedEachTickButLoggedOnce) {
+    load({{"LogFile", "night.csv"}});
+    fake::shutdownAccepted = false;
+    openTarget();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(count(tickAt(50), "ExitWindowsEx"), 1);
+    }
+    fake::shutdownAccepted = true;
+    tickAt(50);
+    const auto lines = events();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "shutdown refused"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "shutdown requested"), 1);
+    EXPECT_EQ(lines.back(), "shutdown accepted");
+}
+
+TEST_F(NightWatchTest, DryRunNeverAsksAndSaysSoOnce) {
+    load({{"LogFile", "night.csv"}, {"DryRun", "1"}});
+    openTarget();
+    for (int i = 0; i < 3; ++i) {
+        const Calls calls = tickAt(50);
+        EXPECT_EQ(count(calls, "OpenProcessToken"), 0);
+        EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+    }
+    const auto lines = events();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "shutdown dry run"), 1);
+}
+
+TEST_F(NightWatchTest, DelayArmsAtLevelTwoAndReleasesWhenTheTargetGoes) {
+    load({{"LogFile", "night.csv"}, {"ShutdownDelay", "30"}});
+    openTarget();
+    Calls calls = tickAt(50);
+    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+    EXPECT_EQ(count(calls, "OpenProcessToken"), 0) << "armed, not requested";
+    calls = tickAt(50, 10);
+    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1) << "close repeated";
+    EXPECT_EQ(count(calls, "OpenProcessToken"), 0) << "10 s of 30";
+    fake::windows.clear();
+    EXPECT_EQ(count(tickAt(50, 2), "ExitWindowsEx"), 1) << "the recorder has gone";
+    EXPECT_EQ(count(tickAt(50, 2), "ExitWindowsEx"), 1) << "asked again on each tick";
+    const auto lines = events();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{"shutdown armed", "target-lost", "shutdown requested",
+                                        "shutdown accepted"}));
+}
+
+TEST_F(NightWatchTest, DelayReleasesAfterItsSecondsWhileTheTargetStays) {
+    load({{"ShutdownDelay", "30"}});
+    openTarget();
+    tickAt(50);
+    EXPECT_EQ(count(tickAt(50, 29), "ExitWindowsEx"), 0);
+    // Above level 2 but still at or below level 1: the same excursion.
+    EXPECT_EQ(count(tickAt(300, 1), "ExitWindowsEx"), 1);
+}
+
+TEST_F(NightWatchTest, RecoveryDisarmsAndTheNextExcursionArmsAnew) {
+    load({{"ShutdownDelay", "30"}});
+    openTarget();
+    tickAt(50);
+    tickAt(600, 10);
+    fake::windows.clear();
+    EXPECT_EQ(count(tickAt(450, 60), "ExitWindowsEx"), 0) << "disarmed by the recovery";
+    openTarget();
+    EXPECT_EQ(count(tickAt(50), "ExitWindowsEx"), 0) << "armed again, not released";
+}
+
+TEST(EventLogTest, LinesAreCsvWithQuotedFieldsWhereNeeded) {
+    const EventLog::LocalTime time = {2026, 1, 2, 3, 4, 5};
+    char line[EventLog::LineSize];
+    const EventLog::Row row = {"alarm", true, 950, false, "rate=-20.5 MB/min, level 2 \"soon\""};
+    ASSERT_GT(EventLog::formatLine(time, row, 1000, -20, line, sizeof line), 0u);
+    EXPECT_STREQ(line, "2026-01-02 03:04:05,alarm,950,1000,-20,absent,"
+                       "\"rate=-20.5 MB/min, level 2 \"\"soon\"\"\"\r\n");
+    const EventLog::Row unmeasured = {"drive-failure", false, 0, true, "Q:\\"};
+    EventLog::formatLine(time, unmeasured, 1, 2, line, sizeof line);
+    EXPECT_STREQ(line, "2026-01-02 03:04:05,drive-failure,,1,2,present,Q:\\\r\n");
+    EXPECT_EQ(EventLog::formatLine(time, row, 1, 2, line, 20), 0u) << "a cut line is no line";
+}
+
+TEST(EventLogTest, NamesWithoutDriveOrRootLieBesideTheIni) {
+    char path[EventLog::PathSize];
+    const struct {
+        const char* logFile;
+        const char* expected;
+    } cases[] = {{"night.csv", "C:\\tools\\night.csv"},
+                 {"logs\\night.csv", "C:\\tools\\logs\\night.csv"},
+                 {"E:\\night.csv", "E:\\night.csv"},
+                 {"\\\\server\\share\\n.csv", "\\\\server\\share\\n.csv"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            EventLog::resolvePath(c.logFile, "C:\\tools\\zembrovale.ini", path, sizeof path));
+        EXPECT_STREQ(path, c.expected);
+    }
+    EXPECT_FALSE(EventLog::resolvePath("night.csv", "C:\\tools\\z.ini", path, 12));
+}
+
+TEST_F(NightWatchTest, PastOneMebibyteTheLogStartsAnewBesideItsOldCopy) {
+    load({{"LogFile", "night.csv"}});
+    fakelog::files[LogPath] = std::string(EventLog::RotateAtBytes, 'x');
+    fakelog::files[LogPath + ".old"] = "earlier";
+    tickAt(450);
+    EXPECT_EQ(fakelog::files[LogPath + ".old"].size(), EventLog::RotateAtBytes);
+    EXPECT_EQ(fakelog::lines(LogPath).size(), 2u) << "header and the alarm";
+    fakelog::openFails = true;
+    tickAt(600);
+    EXPECT_EQ(fakelog::lines(LogPath).size(), 2u) << "a failed open is silent";
+}
+
+TEST_F(NightWatchTest, NewKeysAreReadButNeverWritten) {
+    fake::ini["OnAlarm"] = "  \"C:\\My Tools\\a.bat\" \"disk low\"  ";
+    load({{"LogFile", "\"night.csv\""}, {"ShutdownDelay", "30"}, {"KeepTrayIcon", "1"}});
+    EXPECT_STREQ(settings.OnAlarm, "\"C:\\My Tools\\a.bat\" \"disk low\"") << "quotes kept";
+    EXPECT_STREQ(settings.LogFile, "\"night.csv\"") << "the fake keeps quotes the platform drops";
+    EXPECT_EQ(settings.ShutdownDelay, 30);
+    EXPECT_EQ(settings.KeepTrayIcon, 1);
+    EXPECT_STREQ(settings.OnRecover, "");
+    fake::writtenKeys.clear();
+    SettingsFile::save();
+    EXPECT_EQ(fake::writtenKeys.size(), 13u);
+}
+
+TEST(SectionTextTest, FindsTheFirstLineOfAKeyWhateverItsCase) {
+    const char section[] = "OnAlarm=first\0 onalarm =second\0OnLevel2 = \"x\" y \0\0";
+    char value[8];
+    EXPECT_TRUE(sectionValue(section, "ONALARM", value, sizeof value));
+    EXPECT_STREQ(value, "first");
+    EXPECT_TRUE(sectionValue(section, "OnLevel2", value, sizeof value));
+    EXPECT_STREQ(value, "\"x\" y");
+    EXPECT_FALSE(sectionValue(section, "OnRecover", value, sizeof value));
+    EXPECT_STREQ(value, "");
+    EXPECT_TRUE(sectionValue("OnAlarm=0123456789\0\0", "OnAlarm", value, sizeof value));
+    EXPECT_STREQ(value, "0123456") << "cut to the field";
+}
+
+} // namespace

@@ -1,0 +1,298 @@
+// The opt-in keys for unattended nights against a real target and the test drive: the
+// event log of an excursion, the rehearsal switch, the grace period before the shutdown,
+// and the commands run at the three transitions. No test here lets a shutdown through:
+// a real one ends the whole Wine session.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e_main_support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The fields of one CSV row; quoted fields may hold commas and doubled quotes.
+Lines csvFields(const std::string& row) {
+    Lines fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < row.size(); ++i) {
+        const char c = row[i];
+        if (c == '"' && quoted && i + 1 < row.size() && row[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::string joined(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += "\n  " + line;
+    }
+    return text.empty() ? " (nothing)" : text;
+}
+
+class NightE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!e2e::haveTestDrive()) {
+            GTEST_SKIP() << "no test drive: run through scripts/wine-tests.sh";
+        }
+        free = e2e::testDriveFreeMegabytes();
+        ASSERT_GE(free, 30u) << "the test drive is too full";
+        targetClass = zvtest::uniqueName("zv-night-target");
+        targetLog = zvtest::tempFolder() + targetClass + ".log";
+        eventLog = zvtest::tempFolder() + targetClass + ".csv";
+    }
+    void TearDown() override {
+        zvtest::removeFile(targetLog);
+        zvtest::removeFile(eventLog);
+    }
+
+    // Level 1 three megabytes below the free space at the start, level 2 ten below; the
+    // target is closed at level 2 and the log is on.
+    zvtest::IniKeys nightIni(const zvtest::IniKeys& changes = {}) const {
+        return zvtest::withKeys(e2e::baseIni(),
+                                zvtest::withKeys({{"level1", std::to_string(free - 3)},
+                                                  {"level2", std::to_string(free - 10)},
+                                                  {"ClassName", targetClass},
+                                                  {"key", "00000082"},
+                                                  {"DriveLetter", zvtest::testDrive()},
+                                                  {"CloseTarget", "00000001"},
+                                                  {"UpdateInterval", "00000050"},
+                                                  {"LogFile", eventLog}},
+                                                 changes));
+    }
+
+    HWND startTarget(const Lines& extra = {}) {
+        Lines args = {"--log", targetLog, "--rect", "60", "600", "300", "150"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return zvtest::startTarget(target, targetClass, args);
+    }
+
+    // "event" or "event detail" of each row after the header.
+    Lines events() const {
+        Lines result;
+        const Lines rows = zvtest::readLines(eventLog);
+        for (size_t i = 1; i < rows.size(); ++i) {
+            const Lines fields = csvFields(rows[i]);
+            if (fields.size() == 7) {
+                result.push_back(fields[1] + (fields[6].empty() ? "" : " " + fields[6]));
+            }
+        }
+        return result;
+    }
+    bool logged(const std::string& event) const {
+        return zvtest::waitUntil([&] {
+            const Lines seen = events();
+            return std::find(seen.begin(), seen.end(), event) != seen.end();
+        });
+    }
+    static long position(const Lines& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    }
+
+    std::uint32_t free = 0;
+    std::string targetClass;
+    std::string targetLog;
+    std::string eventLog;
+    zvtest::ChildProcess target;
+    e2e::ProductRun product;
+};
+
+TEST_F(NightE2E, TheLogTellsARealExcursionInOrder) {
+    // The target refuses the first close, so the repeated request shows it adds no line.
+    ASSERT_NE(startTarget({"--refuse-close", "1"}), nullptr);
+    ASSERT_NE(product.start(nightIni()), nullptr);
+    ASSERT_TRUE(logged("target-found")) << joined(events());
+
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(6));
+    ASSERT_TRUE(logged("key first 82")) << joined(events());
+    ASSERT_TRUE(filler.fill(16));
+    ASSERT_TRUE(target.waitForExit()) << joined(events());
+    ASSERT_TRUE(logged("target-lost")) << joined(events());
+    filler.release();
+    ASSERT_TRUE(logged("key second 82 (no target)")) << joined(events());
+    EXPECT_EQ(product.closeAndWait(), 0u);
+
+    Lines seen = events();
+    ASSERT_GE(seen.size(), 9u) << joined(seen);
+    const std::string recovered = seen[seen.size() - 3];
+    EXPECT_EQ(recovered.rfind("recovered lasted ", 0), 0u) << joined(seen);
+    seen[seen.size() - 3] = "recovered";
+    const Lines expected = {"target-found",
+                            "alarm",
+                            "key first 82",
+                            "close",
+                            "target-lost",
+                            "recovered",
+                            "key second 82 (no target)",
+                            "exit"};
+    EXPECT_EQ(Lines(seen.begin() + 1, seen.end()), expected) << joined(seen);
+    EXPECT_EQ(seen[0].rfind("start drive=D:\\ interval=50ms dry-run=off delay=0s", 0), 0u);
+
+    const Lines rows = zvtest::readLines(eventLog);
+    EXPECT_EQ(rows[0], "time,event,free_mb,level1,level2,target,detail");
+    const Lines alarm = csvFields(rows[3]);
+    ASSERT_EQ(alarm.size(), 7u) << rows[3];
+    EXPECT_EQ(alarm[1], "alarm");
+    EXPECT_LE(std::stoul(alarm[2]), free - 3) << "the tick's first measurement";
+    EXPECT_EQ(alarm[3], std::to_string(free - 3));
+    EXPECT_EQ(alarm[5], "present");
+    EXPECT_EQ(alarm[0].size(), 19u) << "YYYY-MM-DD HH:MM:SS: " << alarm[0];
+}
+
+TEST_F(NightE2E, DryRunAtLevelTwoLeavesTheSessionRunningAndSaysSo) {
+    ASSERT_NE(startTarget(), nullptr);
+    ASSERT_NE(product.start(nightIni({{"ShutDownPC", "00000001"}, {"DryRun", "1"}})), nullptr);
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(16));
+    ASSERT_TRUE(logged("shutdown dry run")) << joined(events());
+    // Ticks go on at level 2; a real request would have ended every process of the prefix.
+    zvtest::flushEvents(500);
+    EXPECT_TRUE(product.answers());
+    const Lines seen = events();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "shutdown dry run"), 1) << joined(seen);
+    EXPECT_EQ(position(seen, "shutdown requested"), static_cast<long>(seen.size()));
+    filler.release();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+TEST_F(NightE2E, TheGracePeriodWaitsForATargetThatFinishesItsFileAfterClosing) {
+    // Answers the close at once, goes 2 s later; the delay itself is far out of reach.
+    ASSERT_NE(startTarget({"--close-after", "2000"}), nullptr);
+    ASSERT_NE(product.start(nightIni(
+                  {{"ShutDownPC", "00000001"}, {"DryRun", "1"}, {"ShutdownDelay", "600"}})),
+              nullptr);
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(16));
+    ASSERT_TRUE(logged("shutdown armed")) << joined(events());
+    ASSERT_TRUE(target.waitForExit()) << joined(events());
+    ASSERT_TRUE(logged("shutdown dry run")) << joined(events());
+
+    const Lines seen = events();
+    EXPECT_LT(position(seen, "close"), position(seen, "shutdown armed")) << joined(seen);
+    EXPECT_LT(position(seen, "shutdown armed"), position(seen, "target-lost")) << joined(seen);
+    EXPECT_LT(position(seen, "target-lost"), position(seen, "shutdown dry run")) << joined(seen);
+    const Lines closes = zvtest::readLines(targetLog);
+    EXPECT_GT(std::count(closes.begin(), closes.end(), "WM_CLOSE 0 0"), 1)
+        << "the close is repeated while the target is still there:" << joined(closes);
+    filler.release();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+// --- Commands at the three transitions ---
+
+class CommandE2E : public NightE2E {
+  protected:
+    void SetUp() override {
+        NightE2E::SetUp();
+        // A blank in the folder's name: the command's own quotes must survive.
+        folder = zvtest::tempFolder() + zvtest::uniqueName("zv cmds");
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const char* event : {"alarm", "level2", "recover"}) {
+            // Each run leaves its environment, then appends its event and first argument.
+            zvtest::writeFile(folder + "\\on " + event + ".bat",
+                              std::string("@set > \"") + folder + "\\" + event +
+                                  ".env\"\r\n@echo %ZEMBROVALE_EVENT% %~1>> \"" + folder +
+                                  "\\runs.txt\"\r\n");
+        }
+    }
+    void TearDown() override {
+        for (const char* name : {"on alarm.bat", "on level2.bat", "on recover.bat", "runs.txt",
+                                 "alarm.env", "level2.env", "recover.env"}) {
+            zvtest::removeFile(folder + "\\" + name);
+        }
+        RemoveDirectoryA(folder.c_str());
+        NightE2E::TearDown();
+    }
+
+    std::string command(const char* event) const {
+        return "\"" + folder + "\\on " + event + ".bat\" \"" + event + " arg\"";
+    }
+
+    // The ZEMBROVALE_ variables a command saw, by name.
+    std::map<std::string, std::string> environment(const char* event) const {
+        std::map<std::string, std::string> found;
+        for (const std::string& line : zvtest::readLines(folder + "\\" + event + ".env")) {
+            const size_t equals = line.find('=');
+            if (line.rfind("ZEMBROVALE_", 0) == 0 && equals != std::string::npos) {
+                found[line.substr(0, equals)] = line.substr(equals + 1);
+            }
+        }
+        return found;
+    }
+    Lines runs() const { return zvtest::readLines(folder + "\\runs.txt"); }
+
+    std::string folder;
+};
+
+TEST_F(CommandE2E, EachTransitionRunsItsCommandOnceWithWhatItSaw) {
+    ASSERT_NE(startTarget(), nullptr);
+    ASSERT_NE(product.start(nightIni({{"OnAlarm", command("alarm")},
+                                      {"OnLevel2", command("level2")},
+                                      {"OnRecover", command("recover")}})),
+              nullptr);
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(6));
+    ASSERT_TRUE(zvtest::waitUntil([&] { return runs().size() == 1; })) << joined(runs());
+    ASSERT_TRUE(filler.fill(16));
+    ASSERT_TRUE(zvtest::waitUntil([&] { return runs().size() == 2; })) << joined(runs());
+    ASSERT_TRUE(target.waitForExit());
+    filler.release();
+    ASSERT_TRUE(zvtest::waitUntil([&] { return runs().size() == 3; })) << joined(runs());
+    zvtest::flushEvents(500);
+    EXPECT_EQ(runs(), (Lines{"alarm alarm arg", "level2 level2 arg", "recover recover arg"}));
+
+    const auto alarm = environment("alarm");
+    EXPECT_EQ(alarm.at("ZEMBROVALE_EVENT"), "alarm");
+    EXPECT_LE(std::stoul(alarm.at("ZEMBROVALE_FREE_MB")), free - 3);
+    EXPECT_EQ(alarm.at("ZEMBROVALE_LEVEL1"), std::to_string(free - 3));
+    EXPECT_EQ(alarm.at("ZEMBROVALE_LEVEL2"), std::to_string(free - 10));
+    EXPECT_EQ(alarm.at("ZEMBROVALE_DRIVE"), zvtest::testDrive());
+    EXPECT_EQ(alarm.at("ZEMBROVALE_TARGET"), "present");
+    // The level-2 tick's first measurement may come before the filler has finished.
+    EXPECT_LE(std::stoul(environment("level2").at("ZEMBROVALE_FREE_MB")), free - 3);
+    EXPECT_EQ(environment("recover").at("ZEMBROVALE_TARGET"), "absent") << "closed at level 2";
+    EXPECT_GT(std::stoul(environment("recover").at("ZEMBROVALE_FREE_MB")), free - 3);
+
+    const Lines seen = events();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "command OnAlarm"), 1) << joined(seen);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "command OnRecover"), 1) << joined(seen);
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+TEST_F(CommandE2E, ACommandThatCannotStartIsLoggedAndChangesNothingElse) {
+    // The interpreter itself is missing, so the start fails (file not found).
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("COMSPEC", saved, sizeof saved);
+    SetEnvironmentVariableA("COMSPEC", "C:\\windows\\no-such-cmd.exe");
+    ASSERT_NE(startTarget(), nullptr);
+    const HWND started = product.start(nightIni({{"OnAlarm", command("alarm")}}));
+    SetEnvironmentVariableA("COMSPEC", saved);
+    ASSERT_NE(started, nullptr);
+
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(6));
+    ASSERT_TRUE(logged("command-failed OnAlarm error 2")) << joined(events());
+    ASSERT_TRUE(zvtest::waitUntil([&] { return zvtest::readLines(targetLog).size() == 2; }));
+    EXPECT_EQ(zvtest::readLines(targetLog), (Lines{"WM_KEYDOWN 82 0", "WM_KEYUP 82 0"}));
+    EXPECT_TRUE(runs().empty());
+    filler.release();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+} // namespace
