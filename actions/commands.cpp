@@ -1,0 +1,215 @@
+#include "actions/commands.h"
+
+#include "actions/command_platform.h"
+#include "core/text_builder.h"
+#include "eventlog/event_log.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr std::uint32_t InterpreterSize = 260;
+constexpr std::uint32_t NumberSize = 12; // "-2147483648" and its zero
+constexpr int VariableCount = 7;
+
+// Static: the block is far too big for the stack of a window procedure.
+char environmentBlock[Commands::EnvironmentSize];
+char commandLine[Commands::CommandLineSize];
+
+struct Choice {
+    const char* command;
+    const char* key;
+    const char* event;
+};
+
+Choice choose(Transition transition) {
+    switch (transition) {
+    case Transition::Alarm:
+        return {settings.OnAlarm, "OnAlarm", "alarm"};
+    case Transition::LevelTwo:
+        return {settings.OnLevel2, "OnLevel2", "level2"};
+    case Transition::Recover:
+        break;
+    }
+    return {settings.OnRecover, "OnRecover", "recover"};
+}
+
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::uint32_t textLength(const char* text) {
+    std::uint32_t length = 0;
+    while (text[length] != '\0') {
+        ++length;
+    }
+    return length;
+}
+
+std::uint32_t nameLength(const char* entry) {
+    std::uint32_t length = 0;
+    while (entry[length] != '\0' && entry[length] != '=') {
+        ++length;
+    }
+    return length;
+}
+
+bool sameName(const char* entry, std::uint32_t length, const char* name) {
+    for (std::uint32_t i = 0; i < length; ++i) {
+        if (name[i] == '\0' || lowerCase(entry[i]) != lowerCase(name[i])) {
+            return false;
+        }
+    }
+    return name[length] == '\0';
+}
+
+bool isOurs(const char* entry, const Commands::Variable* variables, int count) {
+    const std::uint32_t length = nameLength(entry);
+    for (int i = 0; i < count; ++i) {
+        if (sameName(entry, length, variables[i].name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The folder the program lives in: the INI path less its file name. A root keeps its
+// backslash ("C:\"), since "C:" alone means that drive's current folder.
+void programFolder(char* out, std::uint32_t size) {
+    TextBuilder folder(out, static_cast<int>(size));
+    const char* path = SettingsFile::path();
+    const char* lastSeparator = nullptr;
+    for (const char* at = path; *at != '\0'; ++at) {
+        if (*at == '\\') {
+            lastSeparator = at;
+        }
+    }
+    if (lastSeparator == nullptr) {
+        return;
+    }
+    const bool root = lastSeparator == path || lastSeparator[-1] == ':';
+    const char* end = root ? lastSeparator + 1 : lastSeparator;
+    for (const char* at = path; at != end; ++at) {
+        folder.character(*at);
+    }
+}
+
+void logResult(const Choice& choice, const TransitionFacts& facts, std::uint32_t error,
+               const char* reason) {
+    if (!EventLog::enabled()) {
+        return;
+    }
+    char detail[64];
+    TextBuilder text(detail, sizeof detail);
+    text.text(choice.key);
+    if (reason != nullptr) {
+        text.character(' ').text(reason);
+    } else if (error != 0) {
+        text.text(" error ").number(error);
+    }
+    const bool failed = reason != nullptr || error != 0;
+    const EventLog::Row row = {failed ? "command-failed" : "command", true, facts.freeMb,
+                               facts.targetPresent, detail};
+    EventLog::append(row);
+}
+
+void numberText(std::int64_t value, char* out) {
+    TextBuilder(out, NumberSize).number(value);
+}
+
+std::uint32_t buildOurEnvironment(const Choice& choice, const TransitionFacts& facts) {
+    char freeMb[NumberSize], level1[NumberSize], level2[NumberSize], minutes[NumberSize];
+    numberText(facts.freeMb, freeMb);
+    numberText(settings.level1, level1);
+    numberText(settings.level2, level2);
+    minutes[0] = '\0';
+    if (facts.forecast.known) {
+        numberText(facts.forecast.minutes, minutes);
+    }
+    const Commands::Variable variables[VariableCount] = {
+        {"ZEMBROVALE_EVENT", choice.event},
+        {"ZEMBROVALE_FREE_MB", freeMb},
+        {"ZEMBROVALE_LEVEL1", level1},
+        {"ZEMBROVALE_LEVEL2", level2},
+        {"ZEMBROVALE_DRIVE", settings.DriveLetter},
+        {"ZEMBROVALE_TARGET", facts.targetPresent ? "present" : "absent"},
+        {"ZEMBROVALE_MINUTES_LEFT", minutes},
+    };
+    const char* inherited = inheritedEnvironment();
+    const std::uint32_t length = Commands::buildEnvironment(
+        inherited, variables, VariableCount, environmentBlock, sizeof environmentBlock);
+    releaseInheritedEnvironment(inherited);
+    return length;
+}
+
+} // namespace
+
+namespace Commands {
+
+void run(Transition transition, const TransitionFacts& facts) {
+    const Choice choice = choose(transition);
+    if (choice.command[0] == '\0') {
+        return;
+    }
+    char interpreter[InterpreterSize];
+    commandInterpreter(interpreter, sizeof interpreter);
+    if (interpreter[0] == '\0') {
+        TextBuilder(interpreter, sizeof interpreter).text("cmd.exe");
+    }
+    if (!buildCommandLine(interpreter, choice.command, commandLine, sizeof commandLine)) {
+        logResult(choice, facts, 0, "too long");
+        return;
+    }
+    if (buildOurEnvironment(choice, facts) == 0) {
+        logResult(choice, facts, 0, "environment too long");
+        return;
+    }
+    char folder[IniPathSize];
+    programFolder(folder, sizeof folder);
+    const std::uint32_t error =
+        startDetached(commandLine, environmentBlock, folder[0] != '\0' ? folder : nullptr);
+    logResult(choice, facts, error, nullptr);
+}
+
+std::uint32_t buildEnvironment(const char* inherited, const Variable* variables, int count,
+                               char* out, std::uint32_t size) {
+    std::uint32_t used = 0;
+    // Every entry is copied only when its zero and the block's final one still fit.
+    auto append = [&](const char* text, std::uint32_t length) {
+        for (std::uint32_t i = 0; i < length; ++i) {
+            out[used++] = text[i];
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t name = textLength(variables[i].name);
+        const std::uint32_t value = textLength(variables[i].value);
+        if (name + 1 + value + 2 > size - used) {
+            return 0;
+        }
+        append(variables[i].name, name);
+        append("=", 1);
+        append(variables[i].value, value + 1);
+    }
+    for (const char* entry = inherited; entry != nullptr && *entry != '\0';) {
+        const std::uint32_t length = textLength(entry);
+        if (!isOurs(entry, variables, count) && length + 2 <= size - used) {
+            append(entry, length + 1);
+        }
+        entry += length + 1;
+    }
+    if (used == 0) {
+        if (size < 2) {
+            return 0;
+        }
+        out[used++] = '\0'; // an empty block is still two zeros
+    }
+    out[used++] = '\0';
+    return used;
+}
+
+bool buildCommandLine(const char* interpreter, const char* command, char* out, std::uint32_t size) {
+    TextBuilder line(out, static_cast<int>(size));
+    line.character('"').text(interpreter).text("\" /c \"").text(command).character('"');
+    return size > 0 && !line.cut();
+}
+
+} // namespace Commands
