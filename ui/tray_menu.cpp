@@ -1,16 +1,43 @@
 #include "ui/tray_menu.h"
 
+#include <cstring>
+
 #include "actions/target_window.h"
+#include "core/program_name.h"
 #include "app/main_window.h"
+#include "monitor/fill_estimate.h"
 #include "monitor/monitor_platform.h"
+#include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "ui/tray_platform.h"
+#include "ui/tray_text.h"
 
 namespace {
 
 constexpr const char* AboutText = "Zembrovale 0.7 by the Zembrovale developers\r\n\r\n"
                                   "Homepage:   https://zembrovale.example.org\r\n\r\n"
                                   "Email:            zembrovale@example.org";
+
+constexpr std::uint64_t TipPeriodMs = 10000;
+
+// The tip the icon shows now, and when the estimate behind it was last worked out.
+char shownTip[TrayText::TipSize];
+bool tipChecked = false;
+std::uint64_t tipCheckedMs = 0;
+
+std::uint32_t taskbarCreated = 0;
+
+BalloonIcon balloonIcon(Transition transition) {
+    switch (transition) {
+    case Transition::Alarm:
+        return BalloonIcon::Warning;
+    case Transition::LevelTwo:
+        return BalloonIcon::Error;
+    case Transition::Recover:
+        break;
+    }
+    return BalloonIcon::Info;
+}
 
 void hideOrRestore(WindowHandle mainWindow) {
     if (windowHidden) {
@@ -49,7 +76,11 @@ void build(WindowHandle mainWindow) {
     trayAppendItem(CmdEditConfig, "Edit config");
     trayAppendSeparator();
     trayAppendItem(CmdClose, "Close");
-    trayAddIcon(mainWindow);
+    TrayText::startTip(settings.DryRun != 0, shownTip);
+    tipChecked = false;
+    trayAddIcon(mainWindow, shownTip);
+    // Read once, at start: the Options dialog re-reading the file registers nothing.
+    taskbarCreated = settings.KeepTrayIcon != 0 ? trayRegisterTaskbarCreated() : 0;
 }
 
 void showMenu(WindowHandle mainWindow) {
@@ -98,6 +129,7 @@ void onCommand(WindowHandle mainWindow, std::uintptr_t wParam, std::intptr_t lPa
         break;
     case CmdLockTarget:
         TargetWindow::toggleLock();
+        logEvent(settings.HideTarget != 0 ? "lock" : "unlock");
         break;
     default:
         break;
@@ -110,6 +142,41 @@ void removeIcon() {
 
 void setItemText(std::uint32_t commandId, const char* text) {
     traySetItemText(commandId, text);
+}
+
+void announce(Transition transition, const TransitionFacts& facts) {
+    if (settings.ShowBalloons == 0) {
+        return;
+    }
+    char text[TrayText::BalloonSize];
+    TrayText::balloon(transition, facts, settings, text);
+    trayShowBalloon(text, balloonIcon(transition));
+}
+
+void refreshTip(std::uint64_t nowMs, const TransitionFacts& facts) {
+    if (settings.ShowEstimate == 0 || (tipChecked && nowMs - tipCheckedMs < TipPeriodMs)) {
+        return;
+    }
+    tipChecked = true;
+    tipCheckedMs = nowMs;
+    const FillForecast forecast =
+        FillEstimate::forecast(nowMs, facts.freeMb, settings.level1, settings.level2);
+    char tip[TrayText::TipSize];
+    TrayText::estimateTip(facts.freeMb, forecast, settings.DryRun != 0, tip);
+    // Only a changed text goes to the shell.
+    if (std::strcmp(tip, shownTip) == 0) {
+        return;
+    }
+    std::strcpy(shownTip, tip);
+    trayModifyTip(shownTip);
+}
+
+std::uint32_t taskbarCreatedMessage() {
+    return taskbarCreated;
+}
+
+void onTaskbarCreated() {
+    trayReAddIcon();
 }
 
 } // namespace TrayMenu

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "core/handles.h"
+#include "core/transition.h"
 
 constexpr std::uint32_t WmTrayNotify = 0x0400 + 5; // WM_USER + 5
 
@@ -20,5 +21,15 @@ void showMenu(WindowHandle mainWindow);
 void onTrayNotify(WindowHandle mainWindow, std::uintptr_t iconId, std::intptr_t mouseMessage);
 void onCommand(WindowHandle mainWindow, std::uintptr_t wParam, std::intptr_t lParam);
 void removeIcon();
+
+// The balloon of a transition, while ShowBalloons is set.
+void announce(Transition transition, const TransitionFacts& facts);
+// While ShowEstimate is set, the tip shows free space and the estimate; it changes at most
+// every 10 s, and only when its text does.
+void refreshTip(std::uint64_t nowMs, const TransitionFacts& facts);
+// The shell's restart message, registered at start while KeepTrayIcon is set; 0 otherwise.
+std::uint32_t taskbarCreatedMessage();
+// Adds the icon again, with its current tip, after the shell restarted.
+void onTaskbarCreated();
 void setItemText(std::uint32_t commandId, const char* text);
 } // namespace TrayMenu

@@ -22,9 +22,19 @@ void traySetItemText(std::uint32_t commandId, const char* text);
 // Opens the menu with its top right corner at the pointer, owned by `owner`.
 void trayTrackMenu(WindowHandle owner);
 
-// The icon record is filled once, by the add, and used again by the removal.
-void trayAddIcon(WindowHandle mainWindow);
+// The icon record is filled once, by the add, and used again by the removal, by the tip's
+// changes and by the add after the shell restarts.
+void trayAddIcon(WindowHandle mainWindow, const char* tip);
 void trayRemoveIcon();
+void trayReAddIcon();
+void trayModifyTip(const char* tip);
+
+enum class BalloonIcon { Info, Warning, Error };
+// NIM_MODIFY with a second record of the size that carries a balloon: NIF_INFO alone, so the
+// icon and its tip stay as they are; titled with the program's name, shown for 10 s.
+void trayShowBalloon(const char* text, BalloonIcon icon);
+// The message a restarting shell sends to every top-level window ("TaskbarCreated").
+std::uint32_t trayRegisterTaskbarCreated();
 
 void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam);

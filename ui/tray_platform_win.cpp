@@ -52,7 +52,7 @@ void trayTrackMenu(WindowHandle owner) {
     TrackPopupMenu(commandMenu, TPM_RIGHTALIGN, pointer.x, pointer.y, 0, asWindow(owner), nullptr);
 }
 
-void trayAddIcon(WindowHandle mainWindow) {
+void trayAddIcon(WindowHandle mainWindow, const char* tip) {
     trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     trayIcon.hWnd = asWindow(mainWindow);
     trayIcon.uID = 0;
@@ -62,12 +62,57 @@ void trayAddIcon(WindowHandle mainWindow) {
     trayIcon.hIcon = static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ZEMBROVALE), IMAGE_ICON,
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    lstrcpynA(trayIcon.szTip, ProgramTitle, 64);
+    lstrcpynA(trayIcon.szTip, tip, 64);
     Shell_NotifyIconA(NIM_ADD, &trayIcon);
 }
 
 void trayRemoveIcon() {
     Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+}
+
+void trayReAddIcon() {
+    Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+
+// Kept in the icon's own record, so an add after the shell restarts shows it too.
+void trayModifyTip(const char* tip) {
+    lstrcpynA(trayIcon.szTip, tip, 64); // the first form's szTip
+    Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
+}
+
+#ifndef _WIN64
+static_assert(NOTIFYICONDATAA_V2_SIZE == 488, "the record's form that carries a balloon");
+#endif
+
+static DWORD infoFlags(BalloonIcon icon) {
+    switch (icon) {
+    case BalloonIcon::Warning:
+        return NIIF_WARNING;
+    case BalloonIcon::Error:
+        return NIIF_ERROR;
+    case BalloonIcon::Info:
+        break;
+    }
+    return NIIF_INFO;
+}
+
+// The icon's record keeps the first, shortest form; only this one is long enough to carry
+// the balloon's fields.
+void trayShowBalloon(const char* text, BalloonIcon icon) {
+    NOTIFYICONDATAA balloon = {};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = trayIcon.hWnd;
+    balloon.uID = 0;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynA(balloon.szInfo, text, sizeof balloon.szInfo);
+    lstrcpynA(balloon.szInfoTitle, ProgramTitle, sizeof balloon.szInfoTitle);
+    balloon.uTimeout = 10000; // ms
+    balloon.dwInfoFlags = infoFlags(icon);
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
+std::uint32_t trayRegisterTaskbarCreated() {
+    return RegisterWindowMessageA("TaskbarCreated");
 }
 
 void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,

@@ -29,6 +29,20 @@ using namespace fakeui;
 
 namespace {
 
+std::string iconTip;
+
+std::string iconName(BalloonIcon icon) {
+    switch (icon) {
+    case BalloonIcon::Warning:
+        return "warning";
+    case BalloonIcon::Error:
+        return "error";
+    case BalloonIcon::Info:
+        break;
+    }
+    return "info";
+}
+
 std::string messageName(std::uint32_t message) {
     switch (message) {
     case TrayMsgSize:
@@ -76,12 +90,32 @@ void trayTrackMenu(WindowHandle) {
     fake::calls.push_back("TrackPopupMenu");
 }
 
-void trayAddIcon(WindowHandle) {
+void trayAddIcon(WindowHandle, const char* tip) {
     fake::calls.push_back("Shell_NotifyIconA NIM_ADD");
+    iconTip = tip;
 }
 
 void trayRemoveIcon() {
     fake::calls.push_back("Shell_NotifyIconA NIM_DELETE");
+}
+
+// The re-add shows what the icon's record holds: the tip of the add or of the last change.
+void trayReAddIcon() {
+    fake::calls.push_back("Shell_NotifyIconA NIM_ADD again " + iconTip);
+}
+
+void trayModifyTip(const char* tip) {
+    fake::calls.push_back(std::string("Shell_NotifyIconA NIM_MODIFY tip ") + tip);
+    iconTip = tip;
+}
+
+void trayShowBalloon(const char* text, BalloonIcon icon) {
+    fake::calls.push_back("Shell_NotifyIconA NIM_MODIFY balloon " + iconName(icon) + " " + text);
+}
+
+std::uint32_t trayRegisterTaskbarCreated() {
+    fake::calls.push_back("RegisterWindowMessageA TaskbarCreated");
+    return 0xC123;
 }
 
 // A message to the main window reaches the same handlers as the window procedure would
