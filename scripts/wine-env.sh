@@ -92,7 +92,7 @@ zv_start_xvfb() {
 
 zv_make_prefix() {
     # The marker is written last: a prefix without it was interrupted and is rebuilt.
-    if [ -f "$WINEPREFIX/.zv-ready-2" ]; then
+    if [ -f "$WINEPREFIX/.zv-ready-3" ]; then
         return 0
     fi
     zv_log "creating the Wine prefix (about 20 s, once)"
@@ -109,8 +109,11 @@ zv_make_prefix() {
         wine reg delete "HKLM\\$view\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug" \
             /v Debugger /f </dev/null >/dev/null 2>&1 || true
     done
+    # Wine's own fonts (fonts-wine) are not found where this Wine looks for them; in the
+    # prefix they are, so captions show their button glyphs and dialogs their own font.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
-    touch "$WINEPREFIX/.zv-ready-2"
+    touch "$WINEPREFIX/.zv-ready-3"
 }
 
 zv_mount_drive() {
