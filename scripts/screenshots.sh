@@ -9,6 +9,7 @@
 #   tray-menu.png        the command menu opened from the notification-area icon
 #   options-dialog.png   the Options dialog
 #   window-picker.png    the window picker pointing at the recording program
+#   balloon-alarm.png    the balloon at the alarm, beside the notification area
 #
 # The recording program is played by the Wine tests' target window, the tuner by their
 # scripted tuner library; neither is part of a package. Free space comes from the tmpfs
@@ -53,7 +54,7 @@ cp "$tuner" "$app/SkyDll.dll"
 printf '%s\r\n' '[Options]' level1=00000500 level2=00000100 ClassName=RecorderMainWnd \
     WindowName=NULL x=00000300 y=00000060 frequency=00000800 key=00000082 'DriveLetter=D:\' \
     CloseTarget=00000001 ShutDownPC=00000000 UpdateInterval=00001000 HideTarget=00000000 \
-    >"$app/zembrovale.ini"
+    ShowBalloons=1 >"$app/zembrovale.ini"
 tuner_level() { printf 'Level=%s\r\n' "$1" >"$app/SkyDll.cfg"; }
 
 # find_window TITLE: the visible X window of that exact title.
@@ -89,15 +90,6 @@ panel=$(find_window "Zembrovale 0.7")
 # Two ticks: the target is found and the tuner polled.
 sleep 2.5
 shoot "$panel" panel-normal.png
-
-# 400 MB free: below level 1, above level 2. The tuner's level drops into the yellow band.
-zv_drive_size 400m
-tuner_level 25
-sleep 2.5
-shoot "$panel" panel-alarm.png
-zv_drive_size 2048m
-tuner_level 72
-sleep 2.5
 
 # The menu opens from a right click on the icon, the first one in the tray window.
 tray=$(find_window "Wine System Tray")
@@ -150,6 +142,28 @@ xdotool mousemove 860 500
 sleep 1.2
 shoot "$picker" window-picker.png
 post '#32770' WinSpy close
+
+# 400 MB free: below level 1, above level 2. The tuner's level drops into the yellow band.
+# Last, so the alarm's balloon covers none of the other pictures.
+zv_drive_size 400m
+tuner_level 25
+sleep 2.5
+shoot "$panel" panel-alarm.png
+# The balloon shows 2 s after the alarm tick, below the notification area.
+balloon=""
+for _ in $(seq 50); do
+    balloon=$(xdotool search --onlyvisible --classname 'explorer.exe' 2>/dev/null |
+        while read -r window; do
+            [ "$window" != "$tray" ] && [ -z "$(xdotool getwindowname "$window")" ] && echo "$window"
+        done | head -n 1)
+    [ -n "$balloon" ] && break
+    sleep 0.1
+done
+[ -n "$balloon" ] || fail "the alarm balloon did not appear"
+eval "$(xdotool getwindowgeometry --shell "$balloon")"
+/usr/bin/import -window root -crop "$((X + WIDTH - trayX + 8))x$((Y + HEIGHT - trayY + 8))+$trayX+$trayY" \
+    +repage -strip docs/balloon-alarm.png
+echo docs/balloon-alarm.png
 
 post ZEMBROVALE '*' 1002
 post RecorderMainWnd '*' close
