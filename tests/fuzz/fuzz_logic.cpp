@@ -1,11 +1,14 @@
 // Feeds arbitrary bytes to the logic that turns outside text and numbers into fixed
-// fields: INI values, the key text, and number and level formatting.
+// fields: INI values, the key text, number and level formatting, and the event log's lines
+// and the commands' environment built around outside text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "actions/commands.h"
+#include "eventlog/event_log.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
 #include "tests/unit/fake_platform.h"
@@ -14,9 +17,11 @@
 
 namespace {
 
-const char* const Keys[] = {"level1",    "level2",      "ClassName",  "WindowName", "x",
-                            "y",         "frequency",   "key",        "DriveLetter",
-                            "CloseTarget", "ShutDownPC", "UpdateInterval", "HideTarget"};
+const char* const Keys[] = {
+    "level1",     "level2",       "ClassName",    "WindowName",    "x",          "y",
+    "frequency",  "key",          "DriveLetter",  "CloseTarget",   "ShutDownPC", "UpdateInterval",
+    "HideTarget", "LogFile",      "DryRun",       "ShutdownDelay", "OnAlarm",    "OnLevel2",
+    "OnRecover",  "ShowEstimate", "ShowBalloons", "KeepTrayIcon"};
 
 void require(bool condition) {
     if (!condition) {
@@ -50,6 +55,10 @@ void fuzzIniValues(const std::uint8_t* data, std::size_t size) {
     requireTerminated(settings.ClassName);
     requireTerminated(settings.WindowName);
     requireTerminated(settings.DriveLetter);
+    requireTerminated(settings.LogFile);
+    requireTerminated(settings.OnAlarm);
+    requireTerminated(settings.OnLevel2);
+    requireTerminated(settings.OnRecover);
     require(settings.UpdateInterval != 0);
     SettingsFile::save();
     requireTerminated(NumberText);
@@ -96,18 +105,44 @@ void fuzzFormatting(const std::uint8_t* data, std::size_t size) {
     require(level[LevelTextSize] == '#' && std::strlen(level) <= 3);
 }
 
+// A log line and an environment block around arbitrary text, in buffers with guard bytes.
+void fuzzOutsideText(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::string detail = text.substr(0, text.find('\0'));
+    char line[EventLog::LineSize + 1];
+    line[EventLog::LineSize] = '#';
+    const EventLog::Row row = {"alarm", true, 1, false, detail.c_str()};
+    const std::uint32_t length = EventLog::formatLine({}, row, -1, 2, line, EventLog::LineSize);
+    require(line[EventLog::LineSize] == '#' && (length == 0 || line[length] == '\0'));
+
+    const std::string inherited = text + std::string(2, '\0');
+    const Commands::Variable variables[] = {{"ZEMBROVALE_EVENT", "alarm"},
+                                            {"ZEMBROVALE_DRIVE", detail.c_str()}};
+    static char block[4097];
+    block[4096] = '#';
+    const std::uint32_t used =
+        Commands::buildEnvironment(inherited.c_str(), variables, 2, block, 4096);
+    require(block[4096] == '#');
+    if (used > 0) {
+        require(used >= 2 && block[used - 1] == '\0' && block[used - 2] == '\0');
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         fuzzIniValues(data + 1, size - 1);
         break;
     case 1:
         fuzzKeyText(data + 1, size - 1);
+        break;
+    case 2:
+        fuzzOutsideText(data + 1, size - 1);
         break;
     default:
         fuzzFormatting(data + 1, size - 1);
