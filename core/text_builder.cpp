@@ -31,7 +31,7 @@ TextBuilder& TextBuilder::number(std::int64_t value, int width) {
     if (value < 0) {
         put('-');
     }
-    for (int padding = width - count; padding > 0; --padding) {
+    for (int padding = width - count - (value < 0 ? 1 : 0); padding > 0; --padding) {
         put('0');
     }
     while (count > 0) {

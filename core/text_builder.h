@@ -9,7 +9,8 @@ class TextBuilder {
 
     TextBuilder& text(const char* text);
     TextBuilder& character(char c);
-    // Decimal, with a minus sign when negative; at least `width` digits, zero-padded.
+    // Decimal as "%0*lld" gives it: at least `width` characters, zero-padded, a minus sign
+    // in front of the zeros.
     TextBuilder& number(std::int64_t value, int width = 1);
 
     int length() const { return length_; }
