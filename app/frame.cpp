@@ -19,9 +19,9 @@ bool positionCaptured = false;
 std::int32_t capturedLeft = 0;
 std::int32_t capturedTop = 0;
 
-void announce(Transition transition) {
-    Commands::run(transition, lastTick.facts);
-    TrayMenu::announce(transition, lastTick.facts);
+void announce(Transition transition, const TransitionFacts& facts) {
+    Commands::run(transition, facts);
+    TrayMenu::announce(transition, facts);
 }
 
 } // namespace
@@ -49,13 +49,16 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
 void onTimer(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
     if (lastTick.alarm) {
-        announce(Transition::Alarm);
+        announce(Transition::Alarm, lastTick.facts);
     }
     if (lastTick.levelTwo) {
-        announce(Transition::LevelTwo);
+        // Told with the measurement that decided it, never a number above level 2.
+        TransitionFacts levelTwo = lastTick.facts;
+        levelTwo.freeMb = lastTick.levelTwoFreeMb;
+        announce(Transition::LevelTwo, levelTwo);
     }
     if (lastTick.recovered) {
-        announce(Transition::Recover);
+        announce(Transition::Recover, lastTick.facts);
     }
     if (settings.ShowEstimate != 0 && lastTick.measured && lastTick.clockRead) {
         TrayMenu::refreshTip(lastTick.nowMs, lastTick.facts);

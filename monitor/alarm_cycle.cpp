@@ -177,10 +177,11 @@ void shutdownStep() {
     followArmedShutdown(true);
 }
 
-void levelTwoActions() {
+void levelTwoActions(std::uint32_t secondMeasurement) {
     if (!excursion.levelTwoTaken) {
         excursion.levelTwoTaken = true;
         lastTick.levelTwo = true;
+        lastTick.levelTwoFreeMb = secondMeasurement;
     }
     if (settings.CloseTarget != 0) {
         TargetWindow::closeTarget();
@@ -221,7 +222,7 @@ void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
         followArmedShutdown(true);
         return;
     }
-    levelTwoActions();
+    levelTwoActions(again.megabytes);
 }
 
 void lookUpTarget() {

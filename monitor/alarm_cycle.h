@@ -15,7 +15,9 @@ struct TickReport {
     bool levelTwo;
     bool recovered;
     TransitionFacts facts; // the forecast only when a transition needs it
-    bool clockRead;        // `nowMs` was read in this tick
+    // The second measurement, which decided level 2: what its announcements tell.
+    std::uint32_t levelTwoFreeMb;
+    bool clockRead; // `nowMs` was read in this tick
     std::uint64_t nowMs;
 };
 extern TickReport lastTick;

@@ -14,6 +14,7 @@
 #include "monitor/free_space.h"
 #include "settings/section_text.h"
 #include "settings/settings.h"
+#include "tests/unit/fake_command_platform.h"
 #include "tests/unit/fake_log_platform.h"
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/fake_ui_platform.h"
@@ -201,6 +202,33 @@ TEST_F(NightWatchTest, RecoveryDisarmsAndTheNextExcursionArmsAnew) {
     EXPECT_EQ(count(tickAt(450, 60), "ExitWindowsEx"), 0) << "disarmed by the recovery";
     openTarget();
     EXPECT_EQ(count(tickAt(50), "ExitWindowsEx"), 0) << "armed again, not released";
+}
+
+TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {
+    fakecommand::reset();
+    load({{"OnAlarm", "a.bat"},
+          {"OnLevel2", "b.bat"},
+          {"OnRecover", "c.bat"},
+          {"ShowBalloons", "1"}});
+    openTarget();
+    const auto told = [](const Calls& calls) {
+        return count(calls, "CreateProcessA") +
+               count(calls, "Shell_NotifyIconA NIM_MODIFY balloon");
+    };
+    EXPECT_EQ(told(tickAt(450)), 2) << "alarm: its command and its balloon";
+    EXPECT_EQ(told(tickAt(450)), 0);
+    fake::freeScript = {300, 90};
+    const Calls levelTwo = tickAt(0);
+    ASSERT_EQ(told(levelTwo), 2);
+    EXPECT_LT(std::find(levelTwo.begin(), levelTwo.end(), "ExitWindowsEx"),
+              std::find_if(levelTwo.begin(), levelTwo.end(),
+                           [](const std::string& c) { return c.rfind("CreateProcessA", 0) == 0; }));
+    // Told with the measurement that decided level 2, not the tick's first.
+    EXPECT_EQ(levelTwo.back(), "Shell_NotifyIconA NIM_MODIFY balloon error D: 90 MB free, level 2 "
+                               "is 100 MB; shutting down");
+    EXPECT_EQ(told(tickAt(40)), 0);
+    EXPECT_EQ(told(tickAt(600)), 2) << "recovery";
+    EXPECT_EQ(told(tickAt(600)), 0);
 }
 
 TEST(EventLogTest, LinesAreCsvWithQuotedFieldsWhereNeeded) {
