@@ -24,13 +24,7 @@ Lines operator+(Lines a, const Lines& b) {
     return a;
 }
 
-std::string joined(const Lines& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += "\n  " + line;
-    }
-    return text.empty() ? " (nothing)" : text;
-}
+using zvtest::joined;
 
 class AlarmE2E : public ::testing::Test {
   protected:

@@ -36,13 +36,7 @@ Lines csvFields(const std::string& row) {
     return fields;
 }
 
-std::string joined(const Lines& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += "\n  " + line;
-    }
-    return text.empty() ? " (nothing)" : text;
-}
+using zvtest::joined;
 
 class NightE2E : public ::testing::Test {
   protected:

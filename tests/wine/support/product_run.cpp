@@ -30,11 +30,22 @@ HWND ProductRun::startWithIniBytes(const std::string& iniBytes) {
     return launch(&iniBytes, -1);
 }
 
+HWND ProductRun::startBeside(const ProductRun& first, const std::string& name,
+                             const IniKeys& keys) {
+    folder_ = first.folder_;
+    const std::string bytes = formatIni(keys);
+    return run(name, &bytes, -1);
+}
+
 HWND ProductRun::launch(const std::string* iniBytes, int showState) {
     folder_ = tempFolder() + uniqueName("zv-dialogs");
     CreateDirectoryA(folder_.c_str(), nullptr);
-    exe_ = folder_ + "\\zembrovale.exe";
-    ini_ = folder_ + "\\zembrovale.ini";
+    return run("zembrovale", iniBytes, showState);
+}
+
+HWND ProductRun::run(const std::string& name, const std::string* iniBytes, int showState) {
+    exe_ = folder_ + "\\" + name + ".exe";
+    ini_ = folder_ + "\\" + name + ".ini";
     if (!CopyFileA(productPath().c_str(), exe_.c_str(), FALSE) ||
         (iniBytes != nullptr && !writeFile(ini_, *iniBytes)) ||
         !process_.start("\"" + exe_ + "\"", folder_.c_str(), showState)) {

@@ -38,6 +38,8 @@ class ProductRun {
     HWND start(const IniKeys& keys, const Options& options);
     // The same, on an INI file of exactly these bytes.
     HWND startWithIniBytes(const std::string& iniBytes);
+    // A second copy in the folder of `first`, as `name`.exe beside its own `name`.ini.
+    HWND startBeside(const ProductRun& first, const std::string& name, const IniKeys& keys);
 
     // Chooses a command of the menu and waits for the dialog it opens. The dialog's window
     // exists before its controls are filled; it is shown only after WM_INITDIALOG.
@@ -66,6 +68,8 @@ class ProductRun {
   private:
     // Makes the folder and the copy; `iniBytes` null starts the program without a file.
     HWND launch(const std::string* iniBytes, int showState);
+    // Copies the program into folder_ as `name`.exe and starts it there.
+    HWND run(const std::string& name, const std::string* iniBytes, int showState);
     void removeCopy();
 
     ChildProcess process_;

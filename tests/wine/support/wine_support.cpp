@@ -187,6 +187,14 @@ void ChildProcess::terminate() {
     }
 }
 
+bool ChildProcess::suspend() {
+    return info_.hThread != nullptr && SuspendThread(info_.hThread) != static_cast<DWORD>(-1);
+}
+
+bool ChildProcess::resume() {
+    return info_.hThread != nullptr && ResumeThread(info_.hThread) != static_cast<DWORD>(-1);
+}
+
 DWORD windowProcessId(HWND window) {
     DWORD processId = 0;
     if (window != nullptr) {
@@ -315,6 +323,14 @@ std::vector<std::string> readLines(const std::string& path) {
         begin = end + 1;
     }
     return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += "\n  " + line;
+    }
+    return text.empty() ? " (nothing)" : text;
 }
 
 std::string formatIni(const IniKeys& keys, const std::string& section) {

@@ -47,6 +47,10 @@ class ChildProcess {
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
     void terminate();
+    // Holds and lets go of the first thread (a window program's message loop), so that a
+    // test can change the world between two of its steps; false when the call fails.
+    bool suspend();
+    bool resume();
 
   private:
     PROCESS_INFORMATION info_{};
@@ -85,6 +89,8 @@ bool fileExists(const std::string& path);
 void removeFile(const std::string& path);
 // Lines of a text file without their line ends.
 std::vector<std::string> readLines(const std::string& path);
+// Lines for a failure message, one per row and indented; " (nothing)" for none.
+std::string joined(const std::vector<std::string>& lines);
 
 // Settings as key=value pairs, in the order they are written.
 using IniKeys = std::vector<std::pair<std::string, std::string>>;
