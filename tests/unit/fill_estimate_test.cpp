@@ -2,167 +2,100 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
 using namespace FillEstimate;
 
-constexpr std::uint64_t Start = 5000000000; // some 58 days of uptime on the tick clock
-constexpr std::uint64_t Minute = 60000;
+constexpr std::uint64_t Start = 5000000000, Minute = 60000; // some 58 days of uptime
 
-// Ticks every `stepMs` from `fromMs` to `toMs` while free space moves by `mbPerMinute`;
-// returns the last measurement.
+// Ticks every `stepMs` over [fromMs, toMs] along a line, +-`noiseMb`; returns its last value.
 std::uint32_t tickLine(std::uint64_t fromMs, std::uint64_t toMs, std::uint64_t stepMs,
-                       double startMb, double mbPerMinute) {
-    std::uint32_t freeMb = 0;
+                       double startMb, double mbPerMinute, int noiseMb = 0) {
+    std::uint32_t freeMb = 0, seed = 1;
     for (std::uint64_t t = fromMs; t <= toMs; t += stepMs) {
+        seed = seed * 1103515245u + 12345u;
+        const int noise = static_cast<int>(seed >> 16) % (2 * noiseMb + 1) - noiseMb;
         freeMb = static_cast<std::uint32_t>(startMb + mbPerMinute * (t - fromMs) / Minute + 0.5);
-        addSample(t, freeMb);
+        addSample(t, freeMb + noise);
     }
     return freeMb;
 }
 
-class FillEstimateTest : public ::testing::Test {
-  protected:
-    void SetUp() override { reset(); }
-};
-
-TEST_F(FillEstimateTest, SteadyFallCountsDownToLevelOneThenLevelTwo) {
-    tickLine(Start, Start + 10 * Minute, 2 * Minute, 20000, -20.5); // whole MB every 2 min
-    struct Row {
-        std::uint32_t freeMb;
-        int towardsLevel;
-        std::int32_t minutes;
-    };
-    const Row rows[] = {
-        {10000, 1, 244}, // 243.9
-        {5011, 1, 1},    // 0.54
-        {5001, 1, 0},    // 0.05
-        {5000, 2, 195},  // at level 1 it counts to level 2: 195.1
-        {1010, 2, 0},    // 0.49
-        {1000, 2, 0},    {0, 2, 0},
-    };
-    for (const Row& row : rows) {
-        const FillForecast f = forecast(Start + 10 * Minute, row.freeMb, 5000, 1000);
-        EXPECT_TRUE(f.known);
-        EXPECT_DOUBLE_EQ(f.mbPerMinute, -20.5);
-        EXPECT_EQ(f.towardsLevel, row.towardsLevel) << row.freeMb;
-        EXPECT_EQ(f.minutes, row.minutes) << row.freeMb;
-    }
-}
-
-TEST_F(FillEstimateTest, HugeFreeSpaceStaysAboveLevelOneAndMinutesClamp) {
-    tickLine(Start, Start + 10 * Minute, 5 * Minute, 3, -0.2); // 3, 2, 1 MB
-    const FillForecast f = forecast(Start + 10 * Minute, 4294967295u, 0, 0);
-    EXPECT_EQ(f.towardsLevel, 1); // a 32-bit signed comparison would see -1
-    EXPECT_EQ(f.minutes, 2147483647);
-}
-
-TEST_F(FillEstimateTest, NoEstimateWithoutAFallOverThirtySecondsOfTheWindow) {
-    struct Samples {
-        std::vector<std::uint64_t> agesMs;
-        std::vector<std::uint32_t> freeMb;
-        bool known;
-    };
-    const Samples cases[] = {
-        {{60000, 30000, 0}, {100, 200, 300}, false}, // rising
-        {{60000, 30000, 0}, {300, 300, 300}, false}, // flat
-        {{60000, 30000, 0}, {300, 200, 100}, true},   {{30000, 0}, {300, 100}, false},
-        {{29999, 10000, 0}, {300, 200, 100}, false},  {{30000, 15000, 0}, {300, 200, 100}, true},
-        {{600001, 15000, 0}, {300, 200, 100}, false}, // the oldest just left the window
-        {{600000, 15000, 0}, {300, 200, 100}, true},
-    };
-    for (const Samples& c : cases) {
-        reset();
-        for (std::size_t i = 0; i < c.agesMs.size(); ++i) {
-            addSample(Start - c.agesMs[i], c.freeMb[i]);
-        }
-        EXPECT_EQ(forecast(Start, 100, 0, 0).known, c.known) << c.agesMs[0];
-    }
-}
-
-TEST_F(FillEstimateTest, NoiseAroundAFallStaysNearItsSlope) {
-    std::uint32_t seed = 1;
-    for (std::uint64_t t = Start; t <= Start + 10 * Minute; t += 1000) {
-        seed = seed * 1103515245u + 12345u;
-        const double noise = static_cast<int>(seed >> 16) % 41 - 20; // -20..20 MB
-        addSample(t, static_cast<std::uint32_t>(50000 - 20.5 * (t - Start) / Minute + noise));
-    }
-    EXPECT_NEAR(forecast(Start + 10 * Minute, 30000, 0, 0).mbPerMinute, -20.5, 1.0);
-}
-
-// Freed space shows as a rise that lifts the fitted slope while the jump is inside the
-// window: a large one hides the estimate, a small one only flattens it; ten minutes on the
-// steady fall is back.
-TEST_F(FillEstimateTest, DeletedFileLiftsTheSlopeUntilItLeavesTheWindow) {
-    for (const std::uint32_t jumpMb : {2000u, 20u}) {
-        reset();
-        const std::uint32_t low = tickLine(Start, Start + 5 * Minute - 1000, 1000, 10000, -12);
-        tickLine(Start + 5 * Minute, Start + 6 * Minute, 1000, low + jumpMb, -12);
-        const FillForecast soon = forecast(Start + 6 * Minute, 5000, 0, 0);
-        EXPECT_EQ(soon.known, jumpMb < 1000) << jumpMb;
-        EXPECT_GT(soon.mbPerMinute, -12) << jumpMb;
-        tickLine(Start + 6 * Minute, Start + 15 * Minute, 1000, low + jumpMb - 12, -12);
-        EXPECT_NEAR(forecast(Start + 15 * Minute, 5000, 0, 0).mbPerMinute, -12, 1e-9);
-    }
-}
-
-TEST_F(FillEstimateTest, FallOlderThanTheWindowNoLongerCounts) {
-    const std::uint32_t low = tickLine(Start, Start + 5 * Minute, 1000, 10000, -100);
-    tickLine(Start + 6 * Minute, Start + 15 * Minute, Minute, low, 0); // few samples, flat
-    EXPECT_TRUE(forecast(Start + 14 * Minute, low, 0, 0).known);       // 4:00 to 5:00 still in
-    EXPECT_FALSE(forecast(Start + 15 * Minute, low, 0, 0).known);
-}
-
-TEST_F(FillEstimateTest, FastTicksKeepOneSampleEveryFiveSeconds) {
-    // Were every 10 ms tick kept, the ring would span 1.2 s and give no estimate.
-    std::uint32_t freeMb = tickLine(Start, Start + Minute, 10, 10000, -12);
-    EXPECT_NEAR(forecast(Start + Minute, freeMb, 0, 0).mbPerMinute, -12, 1e-9);
-    freeMb = tickLine(Start + 2 * Minute, Start + 10 * Minute, Minute, freeMb - 12, -12);
-    EXPECT_NEAR(forecast(Start + 10 * Minute, freeMb, 0, 0).mbPerMinute, -12, 1e-9);
-}
-
-TEST_F(FillEstimateTest, FullRingHoldsTheWholeWindowAfterHoursOfWrapping) {
-    const std::uint64_t fallFrom = Start + 300 * Minute;
-    const std::uint32_t top = tickLine(Start, fallFrom, 1000, 1000, 5); // 3600 samples, rising
-    tickLine(fallFrom + 5000, fallFrom + 10 * Minute, 1000, top - 100, 0);
-    // Only the rise's last sample, exactly ten minutes old, lies above the flat rest.
-    EXPECT_LT(forecast(fallFrom + 10 * Minute, 100, 0, 0).mbPerMinute, 0);
+TEST(FillEstimate, SteadyFallCountsDownToLevelOneThenLevelTwo) {
     reset();
-    EXPECT_FALSE(forecast(fallFrom + 10 * Minute, 100, 0, 0).known);
-}
-
-TEST_F(FillEstimateTest, ClockGoingBackDropsTheHistory) {
-    tickLine(Start, Start + 10 * Minute, 1000, 10000, -20);
-    tickLine(Start - Minute, Start, 1000, 100, 0);
-    EXPECT_FALSE(forecast(Start, 100, 0, 0).known);
-}
-
-TEST(FillEstimateFormatRate, OneDecimalRoundedHalfAwayFromZero) {
-    const std::pair<double, const char*> cases[] = {
-        {-20.5, "-20.5"},     {-0.25, "-0.3"}, {-1.75, "-1.8"}, {-99.96, "-100.0"},
-        {-1234.0, "-1234.0"}, {2.25, "2.3"},   {-0.04, "0.0"}, // zero is shown unsigned
-        {-0.0, "0.0"},        {0.0, "0.0"},
-    };
-    for (const auto& [rate, text] : cases) {
-        char out[16];
-        EXPECT_EQ(formatRate(rate, out, sizeof out), static_cast<int>(std::strlen(text)));
-        EXPECT_STREQ(out, text) << rate;
+    tickLine(Start, Start + 10 * Minute, 2 * Minute, 20000, -1.5);
+    // Half up from 0.7, 1.3 and 2666.7 minutes; the most free space, read as signed 32 bits,
+    // would be -1, and its minutes clamp to int32.
+    const std::tuple<std::uint32_t, int, std::int32_t> rows[] = {
+        {5001, 1, 1}, {5002, 1, 1}, {5000, 2, 2667},
+        {1000, 2, 0}, {0, 2, 0},    {4294967295, 1, 2147483647}};
+    for (const auto& [freeMb, level, minutes] : rows) {
+        const FillForecast f = forecast(Start + 10 * Minute, freeMb, 5000, 1000);
+        EXPECT_TRUE(f.known && f.mbPerMinute == -1.5 && f.towardsLevel == level) << freeMb;
+        EXPECT_EQ(f.minutes, minutes) << freeMb;
     }
 }
 
-TEST(FillEstimateFormatRate, NeverWritesPastTheBufferAndAlwaysTerminates) {
-    const std::pair<int, const char*> cases[] = {{0, ""}, {1, ""}, {3, "-2"}, {6, "-20.5"}};
-    for (const auto& [size, text] : cases) {
-        char out[8];
-        std::memset(out, 'Z', sizeof out);
-        EXPECT_EQ(formatRate(-20.5, out, size), static_cast<int>(std::strlen(text)));
-        EXPECT_EQ(std::string(out, sizeof out),
-                  (size > 0 ? std::string(text) + '\0' : "") + std::string(8 - size, 'Z'))
-            << size;
+TEST(FillEstimate, NoEstimateWithoutAFallOfThreeSamplesOverThirtySecondsOfTheWindow) {
+    // Ages in ms and free MB of three samples; one at the same time as the last is not kept.
+    const std::uint64_t cases[][7] = {
+        {60000, 30000, 0, 100, 200, 300, 0}, {60000, 30000, 0, 300, 300, 300, 0},
+        {30000, 0, 0, 300, 100, 50, 0},      {29999, 10000, 0, 300, 200, 100, 0},
+        {30000, 15000, 0, 300, 200, 100, 1}, {600001, 15000, 0, 300, 200, 100, 0},
+        {600000, 15000, 0, 300, 200, 100, 1}};
+    for (const auto& c : cases) {
+        reset();
+        for (int i = 0; i < 3; ++i) {
+            addSample(Start - c[i], static_cast<std::uint32_t>(c[3 + i]));
+        }
+        EXPECT_EQ(forecast(Start, 100, 0, 0).known, c[6] != 0) << c[0] << " " << c[3];
+    }
+}
+
+TEST(FillEstimate, NoiseBarelyMovesTheSlopeAndAJumpUpFlattensItUntilItLeavesTheWindow) {
+    reset();
+    tickLine(Start, Start + 10 * Minute, 1000, 50000, -20.5, 20);
+    EXPECT_NEAR(forecast(Start + 10 * Minute, 100, 0, 0).mbPerMinute, -20.5, 1.0);
+    reset();
+    const std::uint32_t low = tickLine(Start, Start + 5 * Minute - 1000, 1000, 10000, -12);
+    tickLine(Start + 5 * Minute, Start + 6 * Minute, 1000, low + 20, -12);
+    const FillForecast soon = forecast(Start + 6 * Minute, 5000, 0, 0);
+    EXPECT_TRUE(soon.known && soon.mbPerMinute > -12) << soon.mbPerMinute;
+    tickLine(Start + 6 * Minute, Start + 15 * Minute, 1000, low + 8, -12);
+    EXPECT_NEAR(forecast(Start + 15 * Minute, 100, 0, 0).mbPerMinute, -12, 1e-9);
+}
+
+TEST(FillEstimate, KeepsOneSampleEveryFiveSecondsInAFullRingUntilTheClockGoesBack) {
+    reset();
+    // Only the fast ticks 5 s apart lie on the fall: keeping any other one bends the slope.
+    for (std::uint64_t t = 0; t <= Minute; t += 10) {
+        addSample(Start + t, t % 5000 == 0 ? static_cast<std::uint32_t>(10000 - t / 5000) : 20000);
+    }
+    EXPECT_NEAR(forecast(Start + Minute, 100, 0, 0).mbPerMinute, -12, 1e-9);
+    tickLine(Start + 2 * Minute, Start + 14 * Minute, Minute, 9976, -12);
+    EXPECT_NEAR(forecast(Start + 14 * Minute, 100, 0, 0).mbPerMinute, -12, 1e-9);
+    // Hours on, only the rise's last sample, exactly ten minutes old, lies above the rest.
+    const std::uint64_t fallFrom = Start + 300 * Minute;
+    const std::uint32_t top = tickLine(Start + 15 * Minute, fallFrom, 1000, 1000, 5);
+    tickLine(fallFrom + 5000, fallFrom + 10 * Minute, 1000, top - 100, 0);
+    EXPECT_LT(forecast(fallFrom + 10 * Minute, 100, 0, 0).mbPerMinute, 0);
+    tickLine(Start, Start + Minute, 1000, 5000, -12); // the clock went back
+    EXPECT_NEAR(forecast(Start + Minute, 100, 0, 0).mbPerMinute, -12, 1e-9);
+}
+
+TEST(FillEstimate, FormatRateRoundsHalfAwayFromZeroWithinItsBuffer) {
+    const std::tuple<double, int, std::string> cases[] = {
+        {-20.5, 16, "-20.5"}, {-0.25, 16, "-0.3"}, {-1.75, 16, "-1.8"},      {-99.96, 16, "-100.0"},
+        {2.25, 16, "2.3"},    {-0.04, 16, "0.0"},  {-1234.0, 16, "-1234.0"}, {-0.0, 16, "0.0"},
+        {-20.5, 6, "-20.5"},  {-20.5, 3, "-2"},    {-20.5, 1, ""},           {-20.5, 0, ""}};
+    for (const auto& [rate, size, text] : cases) {
+        std::string out(16, 'Z');
+        EXPECT_EQ(formatRate(rate, out.data(), size), static_cast<int>(text.size()));
+        const std::string written = size > 0 ? text + '\0' : "";
+        EXPECT_EQ(out, written + std::string(16 - written.size(), 'Z')) << rate << " " << size;
     }
 }
 
