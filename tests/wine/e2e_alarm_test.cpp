@@ -26,19 +26,8 @@ Lines operator+(Lines a, const Lines& b) {
 
 using zvtest::joined;
 
-class AlarmE2E : public ::testing::Test {
+class AlarmE2E : public e2e::TargetOnTestDrive {
   protected:
-    void SetUp() override {
-        if (!e2e::haveTestDrive()) {
-            GTEST_SKIP() << "no test drive: run through scripts/wine-tests.sh";
-        }
-        free = e2e::testDriveFreeMegabytes();
-        ASSERT_GE(free, 30u) << "the test drive is too full";
-        targetClass = zvtest::uniqueName("zv-alarm-target");
-        logPath = zvtest::tempFolder() + targetClass + ".log";
-    }
-    void TearDown() override { zvtest::removeFile(logPath); }
-
     // Level 1 three megabytes below the free space at the start; level 2 out of reach
     // unless a test brings it nearer. Closing is on, shutting down never is.
     e2e::IniKeys alarmIni(const e2e::IniKeys& changes = {}) const {
@@ -57,13 +46,7 @@ class AlarmE2E : public ::testing::Test {
                                            changes));
     }
 
-    HWND startTarget(const std::vector<std::string>& extra = {}) {
-        std::vector<std::string> args = {"--log", logPath, "--rect", "60", "600", "300", "150"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return zvtest::startTarget(target, targetClass, args);
-    }
-
-    Lines log() const { return zvtest::readLines(logPath); }
+    Lines log() const { return zvtest::readLines(targetLog); }
     bool logReaches(size_t count) {
         return zvtest::waitUntil([&] { return log().size() >= count; });
     }
@@ -81,12 +64,6 @@ class AlarmE2E : public ::testing::Test {
         ASSERT_TRUE(product.process().waitForExit());
         EXPECT_EQ(product.process().exitCode(), 0u);
     }
-
-    std::uint32_t free = 0;
-    std::string targetClass;
-    std::string logPath;
-    zvtest::ChildProcess target;
-    e2e::ProductRun product;
 };
 
 TEST_F(AlarmE2E, KeyIsPressedOnceOnTheWayDownAndOnceOnTheWayUp) {
@@ -207,7 +184,7 @@ TEST_F(DriveFailureE2E, MissingDriveWarnsOnceAtTheFirstPaintAndEnds) {
         SCOPED_TRACE(dismiss == Dismiss::OkButton ? "OK" : "Close from the menu meanwhile");
         zvtest::ChildProcess watched;
         targetClass = zvtest::uniqueName("zv-alarm-target");
-        ASSERT_NE(zvtest::startTarget(watched, targetClass, {"--log", logPath}), nullptr);
+        ASSERT_NE(zvtest::startTarget(watched, targetClass, {"--log", targetLog}), nullptr);
         e2e::ProductRun run;
         // Every action would be due at once if the drive could be read.
         ASSERT_NE(

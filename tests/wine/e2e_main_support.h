@@ -395,6 +395,37 @@ class DriveFiller {
     std::string path_;
 };
 
+// A test of an excursion on the test drive against a real target window of its own: the
+// free space at the start, the target's class and message log, its process and the program.
+class TargetOnTestDrive : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!haveTestDrive()) {
+            GTEST_SKIP() << "no test drive: run through scripts/wine-tests.sh";
+        }
+        free = testDriveFreeMegabytes();
+        ASSERT_GE(free, 30u) << "the test drive is too full";
+        targetClass = zvtest::uniqueName("zv-target");
+        targetLog = zvtest::tempFolder() + targetClass + ".log";
+    }
+    void TearDown() override { zvtest::removeFile(targetLog); }
+
+    // True when a derived SetUp must not go on.
+    bool stopped() const { return IsSkipped() || HasFatalFailure(); }
+
+    HWND startTarget(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {"--log", targetLog, "--rect", "60", "600", "300", "150"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return zvtest::startTarget(target, targetClass, args);
+    }
+
+    std::uint32_t free = 0;
+    std::string targetClass;
+    std::string targetLog;
+    zvtest::ChildProcess target;
+    ProductRun product;
+};
+
 inline std::string padded(long value) {
     char text[16];
     std::snprintf(text, sizeof text, "%08ld", value);

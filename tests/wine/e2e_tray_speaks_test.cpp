@@ -48,22 +48,16 @@ int trayIcons() {
     return count;
 }
 
-class TraySpeaksE2E : public ::testing::Test {
+class TraySpeaksE2E : public e2e::TargetOnTestDrive {
   protected:
     void SetUp() override {
-        if (!e2e::haveTestDrive()) {
-            GTEST_SKIP() << "no test drive: run through scripts/wine-tests.sh";
-        }
-        free = e2e::testDriveFreeMegabytes();
-        ASSERT_GE(free, 30u) << "the test drive is too full";
+        TargetOnTestDrive::SetUp();
         drive = zvtest::testDrive().substr(0, 2);
-        targetClass = zvtest::uniqueName("zv-speaks-target");
-        targetLog = zvtest::tempFolder() + targetClass + ".log";
-        otherLog = zvtest::tempFolder() + targetClass + "-e.log";
+        otherLog = targetLog + "-e.log";
     }
     void TearDown() override {
-        zvtest::removeFile(targetLog);
         zvtest::removeFile(otherLog);
+        TargetOnTestDrive::TearDown();
     }
 
     // Level 1 three megabytes below the free space at the start, level 2 ten below, where
@@ -78,10 +72,6 @@ class TraySpeaksE2E : public ::testing::Test {
                                                             {"UpdateInterval", "00000050"}},
                                                            changes));
     }
-    HWND startTarget() {
-        return zvtest::startTarget(target, targetClass,
-                                   {"--log", targetLog, "--rect", "60", "600", "300", "150"});
-    }
 
     // Filled while the program is held, so its next tick measures the whole file at once.
     bool fillBetweenTicks(e2e::DriveFiller& filler, std::uint32_t megabytes) {
@@ -92,13 +82,8 @@ class TraySpeaksE2E : public ::testing::Test {
         return product.process().resume() && filled;
     }
 
-    std::uint32_t free = 0;
     std::string drive;
-    std::string targetClass;
-    std::string targetLog;
     std::string otherLog; // a second target's, where a test has one
-    zvtest::ChildProcess target;
-    e2e::ProductRun product;
 };
 
 // The tray shows a balloon 2 s after the last request for it: one asked for again on every
