@@ -1,6 +1,9 @@
 #include "actions/commands.h"
 
+#include <cstring>
+
 #include "actions/command_platform.h"
+#include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
 #include "settings/settings.h"
@@ -33,18 +36,6 @@ Choice choose(Transition transition) {
     return {settings.OnRecover, "OnRecover", "recover"};
 }
 
-char lowerCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::uint32_t textLength(const char* text) {
-    std::uint32_t length = 0;
-    while (text[length] != '\0') {
-        ++length;
-    }
-    return length;
-}
-
 std::uint32_t nameLength(const char* entry) {
     std::uint32_t length = 0;
     while (entry[length] != '\0' && entry[length] != '=') {
@@ -53,19 +44,10 @@ std::uint32_t nameLength(const char* entry) {
     return length;
 }
 
-bool sameName(const char* entry, std::uint32_t length, const char* name) {
-    for (std::uint32_t i = 0; i < length; ++i) {
-        if (name[i] == '\0' || lowerCase(entry[i]) != lowerCase(name[i])) {
-            return false;
-        }
-    }
-    return name[length] == '\0';
-}
-
 bool isOurs(const char* entry, const Commands::Variable* variables, int count) {
     const std::uint32_t length = nameLength(entry);
     for (int i = 0; i < count; ++i) {
-        if (sameName(entry, length, variables[i].name)) {
+        if (sameNameIgnoringCase(entry, length, variables[i].name)) {
             return true;
         }
     }
@@ -180,8 +162,8 @@ std::uint32_t buildEnvironment(const char* inherited, const Variable* variables,
         }
     };
     for (int i = 0; i < count; ++i) {
-        const std::uint32_t name = textLength(variables[i].name);
-        const std::uint32_t value = textLength(variables[i].value);
+        const std::uint32_t name = static_cast<std::uint32_t>(std::strlen(variables[i].name));
+        const std::uint32_t value = static_cast<std::uint32_t>(std::strlen(variables[i].value));
         if (name + 1 + value + 2 > size - used) {
             return 0;
         }
@@ -190,7 +172,7 @@ std::uint32_t buildEnvironment(const char* inherited, const Variable* variables,
         append(variables[i].value, value + 1);
     }
     for (const char* entry = inherited; entry != nullptr && *entry != '\0';) {
-        const std::uint32_t length = textLength(entry);
+        const std::uint32_t length = static_cast<std::uint32_t>(std::strlen(entry));
         if (!isOurs(entry, variables, count) && length + 2 <= size - used) {
             append(entry, length + 1);
         }

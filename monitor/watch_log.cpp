@@ -8,10 +8,8 @@
 
 namespace {
 
+// EventLog::append does nothing while the log is off.
 void write(const char* event, const char* detail, bool measured, bool flush) {
-    if (!EventLog::enabled()) {
-        return;
-    }
     const EventLog::Row row = {event, measured, lastTick.facts.freeMb, alarmState.targetPresent,
                                detail};
     EventLog::append(row, flush);

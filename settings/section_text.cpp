@@ -2,43 +2,32 @@
 
 #include <cstring>
 
+#include "core/names.h"
+
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-char foldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+// Narrows [begin, end) to what lies between the blanks around it.
+void trim(const char*& begin, const char*& end) {
+    while (begin < end && isBlank(*begin)) {
+        ++begin;
+    }
+    while (end > begin && isBlank(end[-1])) {
+        --end;
+    }
 }
 
 // True when [begin, end) holds `key`, blanks around it aside.
 bool keyMatches(const char* begin, const char* end, const char* key) {
-    while (begin < end && isBlank(*begin)) {
-        ++begin;
-    }
-    while (end > begin && isBlank(end[-1])) {
-        --end;
-    }
-    const std::size_t length = std::strlen(key);
-    if (static_cast<std::size_t>(end - begin) != length) {
-        return false;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        if (foldCase(begin[i]) != foldCase(key[i])) {
-            return false;
-        }
-    }
-    return true;
+    trim(begin, end);
+    return sameNameIgnoringCase(begin, static_cast<std::size_t>(end - begin), key);
 }
 
 void copyTrimmed(const char* begin, const char* end, char* out, std::uint32_t size) {
-    while (begin < end && isBlank(*begin)) {
-        ++begin;
-    }
-    while (end > begin && isBlank(end[-1])) {
-        --end;
-    }
+    trim(begin, end);
     std::size_t length = static_cast<std::size_t>(end - begin);
     if (length > size - 1) {
         length = size - 1;

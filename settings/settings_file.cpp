@@ -34,15 +34,13 @@ void readText(const char* key, char* field, std::uint32_t limit) {
     profileReadText(key, "DEFAULT", field, limit, iniPath);
 }
 
-// Commands come from the raw section: one that begins and ends with a quoted part ("C:\My
-// Tools\a.bat" "disk low") loses that outer pair when read as text; the raw section keeps it as the
-// user typed it.
-
 void readOptInKeys() {
     profileReadText("LogFile", "", settings.LogFile, LogFileSize, iniPath);
     settings.DryRun = profileReadInt("DryRun", 0, iniPath);
     settings.ShutdownDelay = profileReadInt("ShutdownDelay", 0, iniPath);
-    // On the stack, read only here: nothing kept between loads changes with the file.
+    // Commands come from the raw section: one that begins and ends with a quoted part
+    // ("C:\My Tools\a.bat" "disk low") loses that outer pair when read as text. On the
+    // stack, read only here: nothing kept between loads changes with the file.
     char section[SectionSize];
     section[0] = '\0';
     section[1] = '\0';

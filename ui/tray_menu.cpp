@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "actions/target_window.h"
-#include "core/program_name.h"
 #include "app/main_window.h"
 #include "monitor/fill_estimate.h"
 #include "monitor/monitor_platform.h"
