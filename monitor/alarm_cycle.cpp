@@ -73,14 +73,9 @@ void logAlarm() {
         if (forecast.known) {
             char rate[16];
             FillEstimate::formatRate(forecast.mbPerMinute, rate, sizeof rate);
-            TextBuilder(detail, sizeof detail)
-                .text("rate=")
-                .text(rate)
-                .text(" MB/min, level ")
-                .number(forecast.towardsLevel)
-                .text(" in about ")
-                .number(forecast.minutes)
-                .text(" min");
+            TextBuilder text(detail, sizeof detail);
+            text.text("rate=").text(rate).text(" MB/min, ");
+            FillEstimate::describeArrival(text, forecast);
         }
     }
     logEvent("alarm", detail);

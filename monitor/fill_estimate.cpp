@@ -128,4 +128,12 @@ int formatRate(double mbPerMinute, char* out, int size) {
     return text.length();
 }
 
+void describeArrival(TextBuilder& out, const FillForecast& forecast) {
+    out.text("level ")
+        .number(forecast.towardsLevel)
+        .text(" in about ")
+        .number(forecast.minutes)
+        .text(" min");
+}
+
 } // namespace FillEstimate

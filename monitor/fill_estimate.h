@@ -3,6 +3,8 @@
 
 #include "core/transition.h"
 
+class TextBuilder;
+
 // The fill-time estimate: the ticks' first measurements of the last 10 minutes, kept in
 // a fixed ring, and the least-squares slope through them.
 namespace FillEstimate {
@@ -24,5 +26,7 @@ FillForecast forecast(std::uint64_t nowMs, std::uint32_t freeMb, std::int32_t le
 
 // "-20.5": MB per minute to one decimal, rounded half away from zero. Returns the length.
 int formatRate(double mbPerMinute, char* out, int size);
+// "level 2 in about 12 min", as the log's alarm line and the alarm balloon both say it.
+void describeArrival(TextBuilder& out, const FillForecast& forecast);
 
 } // namespace FillEstimate

@@ -2,6 +2,7 @@
 
 #include "core/program_name.h"
 #include "core/text_builder.h"
+#include "monitor/fill_estimate.h"
 #include "settings/settings.h"
 
 namespace {
@@ -74,11 +75,7 @@ void balloon(Transition transition, const TransitionFacts& facts, const Settings
     case Transition::Alarm:
         text.text(", level 1 is ").number(settings.level1).text(" MB");
         if (showable(facts.forecast)) {
-            text.text(", level ")
-                .number(facts.forecast.towardsLevel)
-                .text(" in about ")
-                .number(facts.forecast.minutes)
-                .text(" min");
+            FillEstimate::describeArrival(text.text(", "), facts.forecast);
         }
         break;
     case Transition::LevelTwo:
