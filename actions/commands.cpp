@@ -6,6 +6,7 @@
 #include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
+#include "settings/number_text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -59,19 +60,13 @@ bool isOurs(const char* entry, const Commands::Variable* variables, int count) {
 void programFolder(char* out, std::uint32_t size) {
     TextBuilder folder(out, static_cast<int>(size));
     const char* path = SettingsFile::path();
-    const char* lastSeparator = nullptr;
-    for (const char* at = path; *at != '\0'; ++at) {
-        if (*at == '\\') {
-            lastSeparator = at;
-        }
+    int length = folderPrefixLength(path);
+    const bool root = length == 1 || (length >= 2 && path[length - 2] == ':');
+    if (length > 0 && !root) {
+        --length;
     }
-    if (lastSeparator == nullptr) {
-        return;
-    }
-    const bool root = lastSeparator == path || lastSeparator[-1] == ':';
-    const char* end = root ? lastSeparator + 1 : lastSeparator;
-    for (const char* at = path; at != end; ++at) {
-        folder.character(*at);
+    for (int i = 0; i < length; ++i) {
+        folder.character(path[i]);
     }
 }
 

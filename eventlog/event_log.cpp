@@ -2,6 +2,7 @@
 
 #include "core/text_builder.h"
 #include "eventlog/log_platform.h"
+#include "settings/number_text.h"
 #include "settings/settings.h"
 
 namespace {
@@ -82,16 +83,9 @@ bool enabled() {
 
 bool resolvePath(const char* logFile, const char* iniPath, char* out, std::uint32_t size) {
     TextBuilder path(out, static_cast<int>(size));
-    if (!hasDriveOrRoot(logFile)) {
-        int folderEnd = 0;
-        for (int i = 0; iniPath[i] != '\0'; ++i) {
-            if (iniPath[i] == '\\') {
-                folderEnd = i + 1;
-            }
-        }
-        for (int i = 0; i < folderEnd; ++i) {
-            path.character(iniPath[i]);
-        }
+    const int folder = hasDriveOrRoot(logFile) ? 0 : folderPrefixLength(iniPath);
+    for (int i = 0; i < folder; ++i) {
+        path.character(iniPath[i]);
     }
     path.text(logFile);
     return !path.cut();

@@ -22,6 +22,16 @@ const char* formatCount(std::uint32_t value) {
     return NumberText;
 }
 
+int folderPrefixLength(const char* path) {
+    int length = 0;
+    for (int i = 0; path[i] != '\0'; ++i) {
+        if (path[i] == '\\') {
+            length = i + 1;
+        }
+    }
+    return length;
+}
+
 void deriveIniPath(char* path) {
     int length = 0;
     while (path[length] != '\0') {

@@ -13,3 +13,6 @@ const char* formatCount(std::uint32_t value);
 
 // The INI path is the executable's path with its last three characters made "ini".
 void deriveIniPath(char* path);
+// How many characters of `path` name its folder, the last backslash included; 0 when the
+// path has no backslash.
+int folderPrefixLength(const char* path);
