@@ -44,16 +44,10 @@ class AlarmCycleTest : public ::testing::Test {
         tick(mainWindow, timerId);
         return fake::calls;
     }
-
-    static long count(const Calls& calls, const std::string& prefix) {
-        return std::count_if(calls.begin(), calls.end(),
-                             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
-    }
 };
 
-const Calls shutdownCalls = {
-    "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges 19",
-    "GetLastError",     "ExitWindowsEx",         "CloseHandle"};
+using fake::countCalls;
+using fake::shutdownCalls;
 
 TEST_F(AlarmCycleTest, NormalTickLooksUpMeasuresOnceAndRepaints) {
     EXPECT_EQ(tickAt(501), (Calls{"FindWindowA RecorderMainWnd|Recorder", "GetDiskFreeSpaceA D:\\",
@@ -95,14 +89,14 @@ TEST_F(AlarmCycleTest, SecondMeasurementDecidesLevelTwo) {
     // First reading is below level 1; the second, taken after the key press, decides.
     fake::freeScript = {300, 101};
     Calls calls = tickAt(0);
-    EXPECT_EQ(count(calls, "GetDiskFreeSpaceA"), 2);
-    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 0);
-    EXPECT_EQ(count(calls, "ExitWindowsEx"), 0);
+    EXPECT_EQ(countCalls(calls, "GetDiskFreeSpaceA"), 2);
+    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 0);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 0);
 
     fake::freeScript = {300, 100};
     calls = tickAt(0);
-    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1);
-    EXPECT_EQ(count(calls, "ExitWindowsEx"), 1);
+    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 1);
 }
 
 TEST_F(AlarmCycleTest, KeyIsPressedOnceDownAndOnceUpPerExcursion) {
@@ -111,17 +105,17 @@ TEST_F(AlarmCycleTest, KeyIsPressedOnceDownAndOnceUpPerExcursion) {
     settings.ShutDownPC = 0;
     long downPresses = 0;
     for (std::uint32_t free : {400u, 300u, 200u}) {
-        downPresses += count(tickAt(free), "SendMessageA Recorder WM_KEYDOWN");
+        downPresses += countCalls(tickAt(free), "SendMessageA Recorder WM_KEYDOWN");
     }
     EXPECT_EQ(downPresses, 1);
     Calls recovery = tickAt(600);
-    EXPECT_EQ(count(recovery, "SendMessageA Recorder WM_KEYDOWN 82"), 1);
-    EXPECT_EQ(count(recovery, "SendMessageA Recorder WM_KEYUP 82"), 1);
+    EXPECT_EQ(countCalls(recovery, "SendMessageA Recorder WM_KEYDOWN 82"), 1);
+    EXPECT_EQ(countCalls(recovery, "SendMessageA Recorder WM_KEYUP 82"), 1);
     EXPECT_FALSE(alarmState.keyLatch);
-    EXPECT_EQ(count(tickAt(700), "SendMessageA"), 0) << "no press while already normal";
+    EXPECT_EQ(countCalls(tickAt(700), "SendMessageA"), 0) << "no press while already normal";
 
     // A second excursion latches again.
-    EXPECT_EQ(count(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 1);
+    EXPECT_EQ(countCalls(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 1);
 }
 
 TEST_F(AlarmCycleTest, KeyZeroNeverPressesButStillLatches) {
@@ -129,9 +123,9 @@ TEST_F(AlarmCycleTest, KeyZeroNeverPressesButStillLatches) {
     settings.key = 0;
     settings.CloseTarget = 0;
     settings.ShutDownPC = 0;
-    EXPECT_EQ(count(tickAt(400), "SendMessageA"), 0);
+    EXPECT_EQ(countCalls(tickAt(400), "SendMessageA"), 0);
     EXPECT_TRUE(alarmState.keyLatch);
-    EXPECT_EQ(count(tickAt(600), "SendMessageA"), 0);
+    EXPECT_EQ(countCalls(tickAt(600), "SendMessageA"), 0);
     EXPECT_FALSE(alarmState.keyLatch);
 }
 
@@ -148,10 +142,10 @@ TEST_F(AlarmCycleTest, AbsentTargetBeepsEveryTickAndNothingElse) {
 TEST_F(AlarmCycleTest, TargetAppearingMidExcursionGetsTheKeyOnItsFirstTick) {
     settings.CloseTarget = 0;
     settings.ShutDownPC = 0;
-    EXPECT_EQ(count(tickAt(400), "SendMessageA"), 0);
+    EXPECT_EQ(countCalls(tickAt(400), "SendMessageA"), 0);
     openTarget();
-    EXPECT_EQ(count(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 1);
-    EXPECT_EQ(count(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 0);
+    EXPECT_EQ(countCalls(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 1);
+    EXPECT_EQ(countCalls(tickAt(400), "SendMessageA Recorder WM_KEYDOWN"), 0);
 }
 
 TEST_F(AlarmCycleTest, LevelTwoRepeatsEveryTickCloseBeforeShutdown) {
@@ -181,14 +175,14 @@ TEST_F(AlarmCycleTest, RecoveryAfterTheTargetWasClosedPressesIntoNothing) {
     tickAt(50);
     fake::windows.clear();
     const Calls calls = tickAt(600);
-    EXPECT_EQ(count(calls, "SetForegroundWindow none"), 1);
-    EXPECT_EQ(count(calls, "SendMessageA none WM_KEYDOWN 82"), 1);
+    EXPECT_EQ(countCalls(calls, "SetForegroundWindow none"), 1);
+    EXPECT_EQ(countCalls(calls, "SendMessageA none WM_KEYDOWN 82"), 1);
     EXPECT_FALSE(alarmState.targetPresent);
 }
 
 TEST_F(AlarmCycleTest, FrequencyZeroNeverBeeps) {
     settings.frequency = 0;
-    EXPECT_EQ(count(tickAt(0), "Beep"), 0);
+    EXPECT_EQ(countCalls(tickAt(0), "Beep"), 0);
 }
 
 TEST_F(AlarmCycleTest, HugeFreeSpaceIsNeverAnAlarm) {
@@ -216,7 +210,7 @@ TEST_F(AlarmCycleTest, FailedMeasurementWarnsOnceAndEndsTheProgramOnce) {
     const Calls second = tickAt(0);
     EXPECT_EQ(second, (Calls{"FindWindowA RecorderMainWnd|Recorder", "GetDiskFreeSpaceA D:\\"}));
     EXPECT_FALSE(FreeSpaceProbe(mainWindow, timerId).valid);
-    EXPECT_EQ(count(fake::calls, "MessageBoxA"), 0);
+    EXPECT_EQ(countCalls(fake::calls, "MessageBoxA"), 0);
 }
 
 TEST_F(AlarmCycleTest, FailureBeforeTheTimerExistsStopsNoTimer) {
@@ -232,20 +226,20 @@ TEST_F(AlarmCycleTest, FailedSecondMeasurementTakesNoLevelTwoAction) {
     // The drive vanishes between the two readings of one tick.
     fake::onCall[7] = [] { fake::driveFails = true; };
     const Calls calls = tickAt(0);
-    EXPECT_EQ(count(calls, "MessageBoxA"), 1);
-    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 0);
-    EXPECT_EQ(count(calls, "ExitWindowsEx"), 0);
+    EXPECT_EQ(countCalls(calls, "MessageBoxA"), 1);
+    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 0);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 0);
 }
 
 TEST(FreeSpaceMathTest, MegabytesFromClusters) {
     const struct {
         std::uint32_t sectors, bytes, clusters, megabytes;
     } cases[] = {
-        {8, 512, 128000, 500},                 // 4 KiB clusters
-        {8, 512, 127999, 499},                 // remainder discarded
-        {1, 4096, 0, 0},                       //
+        {8, 512, 128000, 500},                    // 4 KiB clusters
+        {8, 512, 127999, 499},                    // remainder discarded
+        {1, 4096, 0, 0},                          //
         {32768, 65536, 0xFFFFFFFFu, 0xFFFFFFFFu}, // about 2^43 MB: saturates
-        {256, 4096, 4294967295u, 4294967295u}, // exactly the largest count
+        {256, 4096, 4294967295u, 4294967295u},    // exactly the largest count
     };
     for (const auto& c : cases) {
         EXPECT_EQ(megabytesFromClusters(c.sectors, c.bytes, c.clusters), c.megabytes)

@@ -32,6 +32,15 @@ bool shutdownAccepted;
 int openTokens;
 std::uint64_t clockMs;
 
+long countCalls(const std::vector<std::string>& calls, const std::string& prefix) {
+    return std::count_if(calls.begin(), calls.end(),
+                         [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+}
+
+const std::vector<std::string> shutdownCalls = {
+    "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges 19",
+    "GetLastError",     "ExitWindowsEx",         "CloseHandle"};
+
 void reset() {
     calls.clear();
     freeMegabytes = 1000;

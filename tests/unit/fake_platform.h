@@ -53,6 +53,11 @@ extern int openTokens;
 // The monotonic clock; tests move it on by hand.
 extern std::uint64_t clockMs;
 
+// Calls that begin with `prefix`.
+long countCalls(const std::vector<std::string>& calls, const std::string& prefix);
+// What one shutdown request that gets through records, in order.
+extern const std::vector<std::string> shutdownCalls;
+
 void reset();
 Window* windowOf(void* handle);
 void* handleOf(std::size_t index);

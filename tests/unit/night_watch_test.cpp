@@ -72,16 +72,10 @@ class NightWatchTest : public ::testing::Test {
         }
         return result;
     }
-
-    static long count(const Calls& calls, const std::string& prefix) {
-        return std::count_if(calls.begin(), calls.end(),
-                             [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
-    }
 };
 
-const Calls shutdownCalls = {
-    "OpenProcessToken", "LookupPrivilegeValueA", "AdjustTokenPrivileges 19",
-    "GetLastError",     "ExitWindowsEx",         "CloseHandle"};
+using fake::countCalls;
+using fake::shutdownCalls;
 
 TEST_F(NightWatchTest, WithoutTheNewKeysAnExcursionMakesExactlyTheOldCalls) {
     load();
@@ -121,7 +115,8 @@ TEST_F(NightWatchTest, TheLogTellsAnExcursionOnceEachInTheTicksOrder) {
     load({{"LogFile", "night.csv"}});
     tickAt(600);
     const Calls quiet = tickAt(600);
-    EXPECT_EQ(count(quiet, "CreateFileA") + count(quiet, "GetLocalTime"), 0) << "no event, no file";
+    EXPECT_EQ(countCalls(quiet, "CreateFileA") + countCalls(quiet, "GetLocalTime"), 0)
+        << "no event, no file";
     openTarget();
     tickAt(450); // alarm; the target appeared with it
     tickAt(50);  // level 2
@@ -144,7 +139,7 @@ TEST_F(NightWatchTest, ARefusalIsRetriedEachTickButLoggedOnce) {
     const auto flush = std::find(first.begin(), first.end(), "FlushFileBuffers");
     EXPECT_LT(flush, std::find(first.begin(), first.end(), "ExitWindowsEx")) << "on disk first";
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(count(tickAt(50), "ExitWindowsEx"), 1);
+        EXPECT_EQ(countCalls(tickAt(50), "ExitWindowsEx"), 1);
     }
     fake::shutdownAccepted = true;
     tickAt(50);
@@ -159,8 +154,8 @@ TEST_F(NightWatchTest, DryRunNeverAsksAndSaysSoOnce) {
     openTarget();
     for (int i = 0; i < 3; ++i) {
         const Calls calls = tickAt(50);
-        EXPECT_EQ(count(calls, "OpenProcessToken"), 0);
-        EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+        EXPECT_EQ(countCalls(calls, "OpenProcessToken"), 0);
+        EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1);
     }
     const auto lines = events();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "shutdown dry run"), 1);
@@ -170,14 +165,14 @@ TEST_F(NightWatchTest, DelayArmsAtLevelTwoAndReleasesWhenTheTargetGoes) {
     load({{"LogFile", "night.csv"}, {"ShutdownDelay", "30"}});
     openTarget();
     Calls calls = tickAt(50);
-    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1);
-    EXPECT_EQ(count(calls, "OpenProcessToken"), 0) << "armed, not requested";
+    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+    EXPECT_EQ(countCalls(calls, "OpenProcessToken"), 0) << "armed, not requested";
     calls = tickAt(50, 10);
-    EXPECT_EQ(count(calls, "SendMessageA Recorder WM_CLOSE"), 1) << "close repeated";
-    EXPECT_EQ(count(calls, "OpenProcessToken"), 0) << "10 s of 30";
+    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1) << "close repeated";
+    EXPECT_EQ(countCalls(calls, "OpenProcessToken"), 0) << "10 s of 30";
     fake::windows.clear();
-    EXPECT_EQ(count(tickAt(50, 2), "ExitWindowsEx"), 1) << "the recorder has gone";
-    EXPECT_EQ(count(tickAt(50, 2), "ExitWindowsEx"), 1) << "asked again on each tick";
+    EXPECT_EQ(countCalls(tickAt(50, 2), "ExitWindowsEx"), 1) << "the recorder has gone";
+    EXPECT_EQ(countCalls(tickAt(50, 2), "ExitWindowsEx"), 1) << "asked again on each tick";
     const auto lines = events();
     EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
               (std::vector<std::string>{"shutdown armed", "target-lost", "shutdown requested",
@@ -188,9 +183,9 @@ TEST_F(NightWatchTest, DelayReleasesAfterItsSecondsWhileTheTargetStays) {
     load({{"ShutdownDelay", "30"}});
     openTarget();
     tickAt(50);
-    EXPECT_EQ(count(tickAt(50, 29), "ExitWindowsEx"), 0);
+    EXPECT_EQ(countCalls(tickAt(50, 29), "ExitWindowsEx"), 0);
     // Above level 2 but still at or below level 1: the same excursion.
-    EXPECT_EQ(count(tickAt(300, 1), "ExitWindowsEx"), 1);
+    EXPECT_EQ(countCalls(tickAt(300, 1), "ExitWindowsEx"), 1);
 }
 
 TEST_F(NightWatchTest, RecoveryDisarmsAndTheNextExcursionArmsAnew) {
@@ -199,9 +194,9 @@ TEST_F(NightWatchTest, RecoveryDisarmsAndTheNextExcursionArmsAnew) {
     tickAt(50);
     tickAt(600, 10);
     fake::windows.clear();
-    EXPECT_EQ(count(tickAt(450, 60), "ExitWindowsEx"), 0) << "disarmed by the recovery";
+    EXPECT_EQ(countCalls(tickAt(450, 60), "ExitWindowsEx"), 0) << "disarmed by the recovery";
     openTarget();
-    EXPECT_EQ(count(tickAt(50), "ExitWindowsEx"), 0) << "armed again, not released";
+    EXPECT_EQ(countCalls(tickAt(50), "ExitWindowsEx"), 0) << "armed again, not released";
 }
 
 TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {
@@ -212,8 +207,8 @@ TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {
           {"ShowBalloons", "1"}});
     openTarget();
     const auto told = [](const Calls& calls) {
-        return count(calls, "CreateProcessA") +
-               count(calls, "Shell_NotifyIconA NIM_MODIFY balloon");
+        return countCalls(calls, "CreateProcessA") +
+               countCalls(calls, "Shell_NotifyIconA NIM_MODIFY balloon");
     };
     EXPECT_EQ(told(tickAt(450)), 2) << "alarm: its command and its balloon";
     EXPECT_EQ(told(tickAt(450)), 0);
