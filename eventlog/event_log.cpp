@@ -48,13 +48,6 @@ void timeField(TextBuilder& line, const EventLog::LocalTime& time) {
     line.number(time.minute, 2).character(':').number(time.second, 2);
 }
 
-std::uint32_t copy(const char* text, char* out, std::uint32_t at) {
-    for (; *text != '\0'; ++text) {
-        out[at++] = *text;
-    }
-    return at;
-}
-
 // Opens the file for one line, renaming it first once it has grown past the limit.
 LogFileHandle openFresh(std::uint64_t* size) {
     LogFileHandle file = logOpenForAppend(logPath);
@@ -125,9 +118,9 @@ void append(const Row& row, bool flush) {
         return;
     }
     // A new file gets its header in the same write as its first line.
-    const std::uint32_t total =
-        copy(lineText, headerAndLine, size == 0 ? copy(Header, headerAndLine, 0) : 0);
-    logWrite(file, headerAndLine, total);
+    TextBuilder text(headerAndLine, sizeof headerAndLine);
+    text.text(size == 0 ? Header : "").text(lineText);
+    logWrite(file, headerAndLine, static_cast<std::uint32_t>(text.length()));
     if (flush) {
         logFlush(file);
     }
