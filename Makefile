@@ -68,13 +68,16 @@ soak: setup build
 run: setup build
 	@scripts/run.sh
 
-# The release packages dist/zembrovale-<version>-win32.zip and -win64.zip.
+# The release packages dist/zembrovale-<version>-win32.zip and -win64.zip, and their
+# SHA256SUMS, which `sha256sum -c SHA256SUMS` checks in dist/.
 dist: setup build
-	@scripts/package.sh build/win32/zembrovale.exe dist
-	@scripts/package.sh build/win64/zembrovale.exe dist
+	@rm -f dist/*.zip dist/SHA256SUMS
+	@scripts/package.sh build/win32/zembrovale.exe dist >/dev/null
+	@scripts/package.sh build/win64/zembrovale.exe dist >/dev/null
+	@cd dist && sha256sum *.zip >SHA256SUMS && cat SHA256SUMS
 
 # The user guide's pictures (docs/*.png), taken from the program under Wine and Xvfb.
-screenshots: setup build-win32
+screenshots: setup build
 	@scripts/screenshots.sh
 
 format:

@@ -1,7 +1,9 @@
 # The product: size-optimised, no exceptions or RTTI, static runtime, stripped.
 enable_language(RC)
 # No -fdata-sections: with it MinGW puts zero-filled arrays into .data and the file grows.
-set(PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -ffunction-sections)
+# The source folder's path is left out of the bytes, whichever folder builds them.
+set(PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -ffunction-sections
+    -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 # Nothing is unwound without exceptions; on 32-bit the tables are only weight (64-bit
 # Windows needs its unwind data to walk the stack, so it keeps them).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -31,7 +33,8 @@ target_compile_options(zembrovale PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS} ${PRODUCT_FLAGS}>)
 target_include_directories(zembrovale PRIVATE
   ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
-target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections)
+# No link time in the header, so two builds of the same sources are the same bytes.
+target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections -Wl,--no-insert-timestamp)
 target_link_libraries(zembrovale PRIVATE zembrovale_core)
 set_target_properties(zembrovale PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
@@ -41,6 +44,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 add_subdirectory(${CMAKE_SOURCE_DIR}/tests/wine ${CMAKE_BINARY_DIR}/tests/wine)
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/release ${CMAKE_BINARY_DIR}/tests/release)
 
 # Benchmarks (make bench); their targets stay out of the normal build.
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)

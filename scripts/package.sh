@@ -7,6 +7,10 @@
 # plain text and the licence, all at its top level, so the settings file lands beside the
 # program when the folder is unzipped. Text files get Windows line ends. The architecture
 # is read from the executable itself, so a package can never carry the other build.
+#
+# The zip is the same bytes whoever builds it, wherever and whenever: every entry carries the
+# time of the commit it was built from (SOURCE_DATE_EPOCH, when set, overrides it), in UTC,
+# with the same permissions, and no extra fields.
 set -eu
 
 fail() {
@@ -51,9 +55,15 @@ sed '/^!\[.*\](.*)[[:space:]]*$/d' docs/user-guide.md | cat -s >"$stage/user-gui
 crlf "$stage/user-guide.md" "$stage/user-guide.txt"
 rm "$stage/user-guide.md"
 
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+# Outside a repository (an unpacked source archive): the start of the version's year.
+epoch=${epoch:-$(date -u -d 2026-01-01 +%s)}
+chmod 644 "$stage"/*
+TZ=UTC touch -d "@$epoch" "$stage"/*
+
 # A fresh archive: zip would otherwise keep entries of an earlier run.
 rm -f "$zip"
-(cd "$stage" && zip -q -X -D "../$(basename "$zip")" zembrovale.exe zembrovale.ini \
+(cd "$stage" && TZ=UTC zip -q -X -D "../$(basename "$zip")" zembrovale.exe zembrovale.ini \
     user-guide.txt LICENSE)
 rm -rf "$stage"
 echo "$zip"
