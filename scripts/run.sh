@@ -1,7 +1,8 @@
 #!/bin/bash
 # Starts the program under Wine.
 #
-#   scripts/run.sh [EXE]          default: build/win32/zembrovale.exe
+#   scripts/run.sh [EXE]          default: build/win32/zembrovale.exe, or build/win64's
+#                                 where this machine cannot run 32-bit programs
 #
 # With a usable display the program opens there and the script waits until it is closed.
 # Without one it runs on a private Xvfb for a few seconds, a screenshot of its window is
@@ -10,7 +11,14 @@
 set -u
 cd "$(dirname "$0")/.."
 
-exe=${1:-build/win32/zembrovale.exe}
+# shellcheck source=scripts/wine-loader.sh
+. scripts/wine-loader.sh
+zv_wine_loader || exit 1
+if [ $# -ge 1 ]; then
+    exe=$1
+else
+    exe=$(zv_runnable_build build/win32 run)/zembrovale.exe
+fi
 screenshot=build/run-screenshot.png
 title="Zembrovale 0.7"
 if [ ! -f "$exe" ]; then

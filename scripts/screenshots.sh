@@ -2,7 +2,8 @@
 # Takes the user guide's pictures from the real program under Wine and Xvfb and writes them
 # to docs/:
 #
-#   scripts/screenshots.sh [BUILD_DIR]      default: build/win32
+#   scripts/screenshots.sh [BUILD_DIR]      default: build/win32, or build/win64 where this
+#                                           machine cannot run 32-bit programs
 #
 #   panel-normal.png     the status panel with plenty of free space
 #   panel-alarm.png      the status panel with free space below critical level 1
@@ -17,7 +18,10 @@
 set -u
 cd "$(dirname "$0")/.." || exit 1
 
-build=${1:-build/win32}
+# shellcheck source=scripts/wine-loader.sh
+. scripts/wine-loader.sh
+zv_wine_loader || exit 1
+build=${1:-$(zv_runnable_build build/win32 screenshots)}
 exe=$build/zembrovale.exe
 target=$build/tests/wine/test_target.exe
 tuner=$build/tests/wine/tuner_standin/full/SkyDll.dll
@@ -40,9 +44,12 @@ fail() {
     exit 1
 }
 
-# A small Windows helper posts menu commands, as the menu itself would.
+# A small Windows helper posts menu commands, as the menu itself would; built for the same
+# word size as the program, which is the one Wine runs here.
 post=$work/post_command.exe
-i686-w64-mingw32-g++-posix -Wall -Wextra -Werror -Os -s -static -o "$post" \
+compiler=x86_64-w64-mingw32-g++-posix
+[ "$(zv_build_bits "$build")" = 32 ] && compiler=i686-w64-mingw32-g++-posix
+"$compiler" -Wall -Wextra -Werror -Os -s -static -o "$post" \
     scripts/post_command.cpp || fail "the helper did not compile"
 post() { wine "$post" "$@" </dev/null >/dev/null 2>&1 || fail "could not post $* "; }
 

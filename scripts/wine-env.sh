@@ -8,9 +8,13 @@
 # Exports WINEPREFIX, DISPLAY, WINEDEBUG, WINEDLLOVERRIDES and, for the tests,
 # ZV_TEST_DRIVE (D:\), ZV_TEST_DRIVE_DIR (the tmpfs on the Linux side) and
 # ZV_TEST_DRIVE_MB (its size). ZV_WINE_DIR moves the whole setup (default build/wine),
-# so two people can run tests side by side without sharing a prefix.
+# so two people can run tests side by side without sharing a prefix. The Wine loader is
+# chosen by scripts/wine-loader.sh: ZV_WINE_32BIT tells afterwards whether 32-bit programs
+# run here.
 
 ZV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/wine-loader.sh
+. "$ZV_ROOT/scripts/wine-loader.sh"
 ZV_WINE_DIR=$(mkdir -p "${ZV_WINE_DIR:-$ZV_ROOT/build/wine}" && cd "${ZV_WINE_DIR:-$ZV_ROOT/build/wine}" && pwd)
 ZV_TEST_DRIVE_MB=${ZV_TEST_DRIVE_MB:-64}
 
@@ -91,8 +95,14 @@ zv_start_xvfb() {
 }
 
 zv_make_prefix() {
-    # The marker is written last: a prefix without it was interrupted and is rebuilt.
-    if [ -f "$WINEPREFIX/.zv-ready-3" ]; then
+    # The marker is written last: a prefix without it was interrupted and is rebuilt. One
+    # made by the 64-bit loader alone lacks the 32-bit half, so only that loader reuses it.
+    local marker="$WINEPREFIX/.zv-ready-3"
+    if [ "$ZV_WINE_32BIT" = 0 ]; then
+        [ -f "$marker" ] && return 0
+        marker="$marker-64"
+    fi
+    if [ -f "$marker" ]; then
         return 0
     fi
     zv_log "creating the Wine prefix (about 20 s, once)"
@@ -113,7 +123,7 @@ zv_make_prefix() {
     # prefix they are, so captions show their button glyphs and dialogs their own font.
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
-    touch "$WINEPREFIX/.zv-ready-3"
+    touch "$marker"
 }
 
 zv_mount_drive() {
@@ -137,6 +147,7 @@ zv_wine_start() {
     trap 'zv_wine_stop; exit 130' INT
     trap 'zv_wine_stop; exit 143' TERM HUP
 
+    zv_wine_loader || return 1
     # Whatever a killed run left for this prefix goes first.
     wineserver -k >/dev/null 2>&1 || true
     ZV_WINE_UP=1
@@ -145,8 +156,11 @@ zv_wine_start() {
     # The server must outlive each test, and be warmed up before ctest starts, or the
     # services Wine starts keep ctest waiting on their output.
     wineserver -p </dev/null >/dev/null 2>&1 {ZV_LOCK_FD}>&-
-    wine cmd /c exit </dev/null >/dev/null 2>&1 {ZV_LOCK_FD}>&- || {
-        zv_log "Wine does not start"
+    # Into a file, not a pipe: the services Wine starts would hold a pipe open.
+    local said="$ZV_WINE_DIR/wine-start.log"
+    wine cmd /c exit </dev/null >"$said" 2>&1 {ZV_LOCK_FD}>&- || {
+        zv_log "Wine does not start: \`wine cmd /c exit\` (loader $(zv_wine_loader_name)) said:"
+        tail -n 5 "$said" | sed 's/^/    /' >&2
         return 1
     }
     zv_mount_drive || return 1
