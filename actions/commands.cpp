@@ -14,6 +14,7 @@ namespace {
 constexpr std::uint32_t InterpreterSize = 260;
 constexpr std::uint32_t NumberSize = 12; // "-2147483648" and its zero
 constexpr int VariableCount = 7;
+static_assert(CommandSize == 512, "the too-long reason names the longest command");
 
 // Static: the block is far too big for the stack of a window procedure.
 char environmentBlock[Commands::EnvironmentSize];
@@ -21,6 +22,7 @@ char commandLine[Commands::CommandLineSize];
 
 struct Choice {
     const char* command;
+    bool tooLong;
     const char* key;
     const char* event;
 };
@@ -28,13 +30,13 @@ struct Choice {
 Choice choose(Transition transition) {
     switch (transition) {
     case Transition::Alarm:
-        return {settings.OnAlarm, "OnAlarm", "alarm"};
+        return {settings.OnAlarm, settings.OnAlarmTooLong, "OnAlarm", "alarm"};
     case Transition::LevelTwo:
-        return {settings.OnLevel2, "OnLevel2", "level2"};
+        return {settings.OnLevel2, settings.OnLevel2TooLong, "OnLevel2", "level2"};
     case Transition::Recover:
         break;
     }
-    return {settings.OnRecover, "OnRecover", "recover"};
+    return {settings.OnRecover, settings.OnRecoverTooLong, "OnRecover", "recover"};
 }
 
 std::uint32_t nameLength(const char* entry) {
@@ -124,6 +126,11 @@ namespace Commands {
 
 void run(Transition transition, const TransitionFacts& facts) {
     const Choice choice = choose(transition);
+    if (choice.tooLong) {
+        // Run cut short, the line could be another command altogether.
+        logResult(choice, facts, 0, "too long (over 511 characters)");
+        return;
+    }
     if (choice.command[0] == '\0') {
         return;
     }

@@ -109,9 +109,10 @@ void profileReadText(const char*, const char* fallback, char* out, std::uint32_t
     std::strncpy(out, fallback, size - 1);
     out[size - 1] = '\0';
 }
-void profileReadSection(char* out, std::uint32_t, const char*) {
+std::uint32_t profileReadSection(char* out, std::uint32_t, const char*) {
     out[0] = '\0';
     out[1] = '\0';
+    return 0;
 }
 void profileWriteText(const char*, const char*, const char*) {}
 void moduleFilePath(char* out, std::uint32_t size) {

@@ -285,12 +285,9 @@ int main(int argc, char** argv) {
     drainMessages();
 
     const Case cases[] = {
-        {"normal", false, false, false},
-        {"alarm", true, false, false},
-        {"normal_idle_flush", false, true, false},
-        {"alarm_idle_flush", true, true, false},
-        {"normal_opt_in", false, false, true},
-        {"alarm_opt_in", true, false, true},
+        {"normal", false, false, false},           {"alarm", true, false, false},
+        {"normal_idle_flush", false, true, false}, {"alarm_idle_flush", true, true, false},
+        {"normal_opt_in", false, false, true},     {"alarm_opt_in", true, false, true},
     };
     bool ok = true;
     for (const Case& c : cases) {

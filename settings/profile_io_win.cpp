@@ -15,8 +15,8 @@ void profileReadText(const char* key, const char* fallback, char* out, std::uint
     GetPrivateProfileStringA(Section, key, fallback, out, size, iniPath);
 }
 
-void profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
-    GetPrivateProfileSectionA(Section, out, size, iniPath);
+std::uint32_t profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
+    return GetPrivateProfileSectionA(Section, out, size, iniPath);
 }
 
 void profileWriteText(const char* key, const char* text, const char* iniPath) {

@@ -26,19 +26,25 @@ bool keyMatches(const char* begin, const char* end, const char* key) {
     return sameNameIgnoringCase(begin, static_cast<std::size_t>(end - begin), key);
 }
 
-void copyTrimmed(const char* begin, const char* end, char* out, std::uint32_t size) {
+// Returns whether the value had to be cut to fit.
+bool copyTrimmed(const char* begin, const char* end, char* out, std::uint32_t size) {
     trim(begin, end);
     std::size_t length = static_cast<std::size_t>(end - begin);
-    if (length > size - 1) {
+    const bool cut = length > size - 1;
+    if (cut) {
         length = size - 1;
     }
     std::memcpy(out, begin, length);
     out[length] = '\0';
+    return cut;
 }
 
 } // namespace
 
-bool sectionValue(const char* section, const char* key, char* out, std::uint32_t size) {
+bool sectionValue(const char* section, const char* key, char* out, std::uint32_t size, bool* cut) {
+    if (cut != nullptr) {
+        *cut = false;
+    }
     if (size == 0) {
         return false;
     }
@@ -46,7 +52,10 @@ bool sectionValue(const char* section, const char* key, char* out, std::uint32_t
     for (const char* line = section; *line != '\0'; line += std::strlen(line) + 1) {
         const char* equals = std::strchr(line, '=');
         if (equals != nullptr && keyMatches(line, equals, key)) {
-            copyTrimmed(equals + 1, line + std::strlen(line), out, size);
+            const bool valueCut = copyTrimmed(equals + 1, line + std::strlen(line), out, size);
+            if (cut != nullptr) {
+                *cut = valueCut;
+            }
             return true;
         }
     }

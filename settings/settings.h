@@ -20,14 +20,18 @@ struct Settings {
     std::uint32_t UpdateInterval;
     std::int32_t HideTarget;
 
-    // Opt-in keys for unattended nights: `load` reads them and `save` never writes them, so
-    // a file without them behaves exactly as one from before they existed. Absent is 0 or "".
+    // Opt-in keys for unattended nights, read as the table in opt_in_keys.cpp says and
+    // never written. Absent is 0 or "".
     char LogFile[LogFileSize];
     std::int32_t DryRun;
     std::int32_t ShutdownDelay; // seconds
     char OnAlarm[CommandSize];
     char OnLevel2[CommandSize];
     char OnRecover[CommandSize];
+    // A command longer than its field is left empty and marked, so it never runs cut short.
+    bool OnAlarmTooLong;
+    bool OnLevel2TooLong;
+    bool OnRecoverTooLong;
     std::int32_t ShowEstimate;
     std::int32_t ShowBalloons;
     std::int32_t KeepTrayIcon;

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "settings/number_text.h"
+#include "settings/opt_in_keys.h"
 #include "settings/profile_io.h"
 #include "settings/section_text.h"
 #include "settings/settings.h"
@@ -10,8 +11,12 @@ Settings settings;
 namespace {
 
 char iniPath[IniPathSize];
-// Room for a long hand-edited section; a longer one is cut by the profile API.
-constexpr std::uint32_t SectionSize = 16384;
+// Room for a long hand-edited section. Static: too big for a window procedure's stack, and
+// read only within `load`.
+constexpr std::uint32_t SectionSize = 65536;
+char section[SectionSize];
+// Enough for any number with its blanks and zeros as a person types it.
+constexpr std::uint32_t TypedNumberSize = 64;
 
 // 0xDEAD: the default handed to the profile API, so that an absent key can be told apart.
 constexpr std::int32_t AbsentMarker = 57005;
@@ -34,23 +39,77 @@ void readText(const char* key, char* field, std::uint32_t limit) {
     profileReadText(key, "DEFAULT", field, limit, iniPath);
 }
 
-void readOptInKeys() {
-    profileReadText("LogFile", "", settings.LogFile, LogFileSize, iniPath);
-    settings.DryRun = profileReadInt("DryRun", 0, iniPath);
-    settings.ShutdownDelay = profileReadInt("ShutdownDelay", 0, iniPath);
-    // Commands come from the raw section: one that begins and ends with a quoted part
-    // ("C:\My Tools\a.bat" "disk low") loses that outer pair when read as text. On the
-    // stack, read only here: nothing kept between loads changes with the file.
-    char section[SectionSize];
+// Reads the section whole. When it did not fit, its last line may be cut: it is dropped, so
+// that no value is ever read short.
+bool readSection() {
     section[0] = '\0';
     section[1] = '\0';
-    profileReadSection(section, SectionSize, iniPath);
-    sectionValue(section, "OnAlarm", settings.OnAlarm, CommandSize);
-    sectionValue(section, "OnLevel2", settings.OnLevel2, CommandSize);
-    sectionValue(section, "OnRecover", settings.OnRecover, CommandSize);
-    settings.ShowEstimate = profileReadInt("ShowEstimate", 0, iniPath);
-    settings.ShowBalloons = profileReadInt("ShowBalloons", 0, iniPath);
-    settings.KeepTrayIcon = profileReadInt("KeepTrayIcon", 0, iniPath);
+    const std::uint32_t length = profileReadSection(section, SectionSize, iniPath);
+    if (length < SectionSize - 2) {
+        return false;
+    }
+    std::uint32_t lastLine = 0;
+    for (std::uint32_t at = 0; at < SectionSize - 2; ++at) {
+        if (section[at] == '\0') {
+            lastLine = at + 1;
+        }
+    }
+    section[lastLine] = '\0';
+    return true;
+}
+
+// A path the field cannot hold whole would name another file: it leaves the key unset.
+void readPath(const char* key, char* field) {
+    char path[LogFileSize + 1];
+    profileReadText(key, "", path, sizeof path, iniPath);
+    field[0] = '\0';
+    if (std::strlen(path) < LogFileSize) {
+        std::strcpy(field, path);
+    }
+}
+
+// Commands come from the raw section: one that begins and ends with a quoted part
+// ("C:\My Tools\a.bat" "disk low") loses that outer pair when read as text.
+void readCommand(const char* key, char* field, bool* tooLong, bool sectionCut) {
+    bool cut = false;
+    const bool found = sectionValue(section, key, field, CommandSize, &cut);
+    if (!found && sectionCut) {
+        // Beyond the part of the section that was read: there, but not readable whole.
+        char probe[2];
+        profileReadText(key, "", probe, sizeof probe, iniPath);
+        cut = probe[0] != '\0';
+    }
+    *tooLong = cut;
+    if (cut) {
+        field[0] = '\0';
+    }
+}
+
+std::int32_t readTypedNumber(const char* key, OptIn::Kind kind) {
+    char typed[TypedNumberSize];
+    profileReadText(key, "", typed, sizeof typed, iniPath);
+    return kind == OptIn::Kind::Switch ? OptIn::switchValue(typed) : OptIn::secondsValue(typed);
+}
+
+void readOptInKeys() {
+    const bool sectionCut = readSection();
+    char* const base = reinterpret_cast<char*>(&settings);
+    for (int i = 0; i < OptIn::KeyCount; ++i) {
+        const OptIn::Key& key = OptIn::Keys[i];
+        char* const field = base + key.field;
+        switch (key.kind) {
+        case OptIn::Kind::Path:
+            readPath(key.name, field);
+            break;
+        case OptIn::Kind::Command:
+            readCommand(key.name, field, reinterpret_cast<bool*>(base + key.tooLong), sectionCut);
+            break;
+        case OptIn::Kind::Switch:
+        case OptIn::Kind::Seconds:
+            *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key.name, key.kind);
+            break;
+        }
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "actions/commands.h"
 #include "eventlog/event_log.h"
 #include "settings/number_text.h"
+#include "settings/opt_in_keys.h"
 #include "settings/settings.h"
 #include "tests/unit/fake_platform.h"
 #include "tuner/tuner_meter.h"
@@ -17,11 +18,11 @@
 
 namespace {
 
-const char* const Keys[] = {
-    "level1",     "level2",       "ClassName",    "WindowName",    "x",          "y",
-    "frequency",  "key",          "DriveLetter",  "CloseTarget",   "ShutDownPC", "UpdateInterval",
-    "HideTarget", "LogFile",      "DryRun",       "ShutdownDelay", "OnAlarm",    "OnLevel2",
-    "OnRecover",  "ShowEstimate", "ShowBalloons", "KeepTrayIcon"};
+// The keys `save` writes; the opt-in ones follow from their table.
+const char* const Keys[] = {"level1",      "level2",      "ClassName",  "WindowName",
+                            "x",           "y",           "frequency",  "key",
+                            "DriveLetter", "CloseTarget", "ShutDownPC", "UpdateInterval",
+                            "HideTarget"};
 
 void require(bool condition) {
     if (!condition) {
@@ -43,13 +44,16 @@ void fuzzIniValues(const std::uint8_t* data, std::size_t size) {
     fake::reset();
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::size_t start = 0;
-    for (const char* key : Keys) {
+    const auto take = [&](const char* key) {
         const std::size_t end = text.find('\n', start);
         fake::ini[key] = text.substr(start, end == std::string::npos ? end : end - start);
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 1;
+        start = end == std::string::npos ? text.size() : end + 1;
+    };
+    for (const char* key : Keys) {
+        take(key);
+    }
+    for (int i = 0; i < OptIn::KeyCount; ++i) {
+        take(OptIn::Keys[i].name);
     }
     SettingsFile::load();
     requireTerminated(settings.ClassName);
@@ -60,6 +64,7 @@ void fuzzIniValues(const std::uint8_t* data, std::size_t size) {
     requireTerminated(settings.OnLevel2);
     requireTerminated(settings.OnRecover);
     require(settings.UpdateInterval != 0);
+    require(settings.ShutdownDelay >= 0 && settings.ShutdownDelay <= OptIn::MostSeconds);
     SettingsFile::save();
     requireTerminated(NumberText);
 }

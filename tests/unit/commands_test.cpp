@@ -93,9 +93,16 @@ TEST_F(CommandsTest, FailedStartIsLoggedWithItsErrorCode) {
     std::strcpy(settings.LogFile, "zv.csv");
     fakecommand::startResult = 2;
     Commands::run(Transition::Alarm, facts);
+    // A command too long to hold whole never starts.
+    settings.OnRecoverTooLong = true;
+    fake::calls.clear();
+    Commands::run(Transition::Recover, facts);
+    EXPECT_EQ(fake::countCalls(fake::calls, "CreateProcessA"), 0);
     EXPECT_EQ(fakelog::lines("C:\\tools\\zv.csv"),
               (Entries{"time,event,free_mb,level1,level2,target,detail",
-                       "2026-12-07 23:05:09,command-failed,420,500,-1,present,OnAlarm error 2"}));
+                       "2026-12-07 23:05:09,command-failed,420,500,-1,present,OnAlarm error 2",
+                       "2026-12-07 23:05:09,command-failed,420,500,-1,present,OnRecover too long "
+                       "(over 511 characters)"}));
 }
 
 } // namespace

@@ -175,7 +175,7 @@ void profileReadText(const char* key, const char* fallback, char* out, std::uint
     out[length] = '\0';
 }
 
-void profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
+std::uint32_t profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
     lastIniPath = iniPath;
     std::string section;
     if (iniExists) {
@@ -188,8 +188,11 @@ void profileReadSection(char* out, std::uint32_t size, const char* iniPath) {
     if (section.size() > size) {
         section.resize(size - 2);
         section += std::string(2, '\0');
+        std::memcpy(out, section.data(), section.size());
+        return size - 2;
     }
     std::memcpy(out, section.data(), section.size());
+    return static_cast<std::uint32_t>(section.size() - 1);
 }
 
 void profileWriteText(const char* key, const char* text, const char* iniPath) {

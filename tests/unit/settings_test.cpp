@@ -3,7 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include <fstream>
+#include <sstream>
+
 #include "settings/number_text.h"
+#include "settings/opt_in_keys.h"
 #include "settings/settings.h"
 #include "tests/unit/fake_platform.h"
 
@@ -179,6 +183,75 @@ TEST_F(SettingsFileTest, OverlongModulePathStaysInsideThePathField) {
     fake::modulePath = std::string(400, 'p');
     SettingsFile::load();
     EXPECT_EQ(std::strlen(SettingsFile::path()), static_cast<std::size_t>(IniPathSize - 1));
+}
+
+// What a user types is what an opt-in number means: never a wrapped 32-bit value.
+TEST_F(SettingsFileTest, OptInNumbersReadAsTypedAtTheirExtremes) {
+    const struct {
+        const char* typed;
+        std::int32_t seconds;
+        std::int32_t onOff;
+    } cases[] = {
+        {"0", 0, 0},
+        {"30", 30, 1},
+        {" 00000030 ", 30, 1},
+        {"0x1E", 30, 1},
+        {"2147483", 2147483, 1},
+        {"2147484", OptIn::MostSeconds, 1},
+        {"4294967295", OptIn::MostSeconds, 1},
+        {"4294967296", OptIn::MostSeconds, 1},
+        {"3000000000", OptIn::MostSeconds, 1},
+        {"99999999999999999999999", OptIn::MostSeconds, 1},
+        {"-1", 0, 1},
+        {"-2147483648", 0, 1},
+        {"abc", 0, 0},
+        {"", 0, 0},
+    };
+    for (const auto& c : cases) {
+        fake::ini = {{"ShutdownDelay", c.typed}, {"DryRun", c.typed}};
+        SettingsFile::load();
+        EXPECT_EQ(settings.ShutdownDelay, c.seconds) << "typed \"" << c.typed << "\"";
+        EXPECT_EQ(settings.DryRun, c.onOff) << "typed \"" << c.typed << "\"";
+    }
+}
+
+// A value cut to its field would name another file or run another command.
+TEST_F(SettingsFileTest, OptInTextsTooLongForTheirFieldsAreNeverCut) {
+    const std::string command = "echo " + std::string(CommandSize, 'x') + " & del important.txt";
+    fake::ini = {{"OnAlarm", command},
+                 {"OnRecover", std::string(CommandSize - 1, 'r')},
+                 {"LogFile", std::string(LogFileSize, 'l')}};
+    SettingsFile::load();
+    EXPECT_TRUE(settings.OnAlarmTooLong);
+    EXPECT_STREQ(settings.OnAlarm, "");
+    EXPECT_FALSE(settings.OnRecoverTooLong) << "511 characters fit";
+    EXPECT_EQ(std::string(settings.OnRecover), std::string(CommandSize - 1, 'r'));
+    EXPECT_STREQ(settings.LogFile, "");
+    // Beyond the part of a huge section that could be read, a command is not readable whole.
+    fake::ini = {{"AComment", std::string(70000, 'c')}, {"OnLevel2", "level2.bat"}};
+    SettingsFile::load();
+    EXPECT_TRUE(settings.OnLevel2TooLong);
+    EXPECT_FALSE(settings.OnAlarmTooLong);
+}
+
+// Every opt-in key is explained where users look for it.
+TEST(OptInKeysTest, TheReadmeTheGuideAndTheSampleExplainEveryKey) {
+    const auto read = [](const char* name) {
+        std::ifstream file(std::string(ZV_SOURCE_DIR) + "/" + name);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    };
+    const std::string readme = read("README.md");
+    const std::string guide = read("docs/user-guide.md");
+    const std::string sample = read("resources/sample.ini");
+    ASSERT_FALSE(readme.empty() || guide.empty() || sample.empty());
+    for (int i = 0; i < OptIn::KeyCount; ++i) {
+        const std::string name = OptIn::Keys[i].name;
+        EXPECT_NE(readme.find("| `" + name + "` |"), std::string::npos) << name << " in README";
+        EXPECT_NE(guide.find("`" + name), std::string::npos) << name << " in the guide";
+        EXPECT_NE(sample.find("\n;" + name + "="), std::string::npos) << name << " in the sample";
+    }
 }
 
 TEST(NumberTextTest, FormatsLikeZeroPaddedLongs) {

@@ -1,0 +1,80 @@
+#include "settings/opt_in_keys.h"
+
+#include "settings/settings.h"
+
+namespace OptIn {
+
+const Key Keys[] = {
+    {"LogFile", Kind::Path, offsetof(Settings, LogFile), 0},
+    {"DryRun", Kind::Switch, offsetof(Settings, DryRun), 0},
+    {"ShutdownDelay", Kind::Seconds, offsetof(Settings, ShutdownDelay), 0},
+    {"OnAlarm", Kind::Command, offsetof(Settings, OnAlarm), offsetof(Settings, OnAlarmTooLong)},
+    {"OnLevel2", Kind::Command, offsetof(Settings, OnLevel2), offsetof(Settings, OnLevel2TooLong)},
+    {"OnRecover", Kind::Command, offsetof(Settings, OnRecover),
+     offsetof(Settings, OnRecoverTooLong)},
+    {"ShowEstimate", Kind::Switch, offsetof(Settings, ShowEstimate), 0},
+    {"ShowBalloons", Kind::Switch, offsetof(Settings, ShowBalloons), 0},
+    {"KeepTrayIcon", Kind::Switch, offsetof(Settings, KeepTrayIcon), 0},
+};
+const int KeyCount = sizeof Keys / sizeof Keys[0];
+
+namespace {
+
+// Far beyond any setting, and far from overflowing while digits are added.
+constexpr std::uint64_t Saturated = 1000000000000000000ull;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+int digitValue(char c, unsigned base) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(c | 0x20);
+    if (base == 16 && lower >= 'a' && lower <= 'f') {
+        return lower - 'a' + 10;
+    }
+    return -1;
+}
+
+} // namespace
+
+TypedNumber parseTyped(const char* text) {
+    while (isBlank(*text)) {
+        ++text;
+    }
+    TypedNumber number = {false, 0};
+    if (*text == '-' || *text == '+') {
+        number.negative = *text == '-';
+        ++text;
+    }
+    unsigned base = 10;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text += 2;
+    }
+    for (int digit; (digit = digitValue(*text, base)) >= 0; ++text) {
+        number.magnitude = number.magnitude * base + static_cast<unsigned>(digit);
+        if (number.magnitude > Saturated) {
+            number.magnitude = Saturated;
+        }
+    }
+    return number;
+}
+
+std::int32_t switchValue(const char* text) {
+    return parseTyped(text).magnitude != 0 ? 1 : 0;
+}
+
+std::int32_t secondsValue(const char* text) {
+    const TypedNumber number = parseTyped(text);
+    if (number.negative) {
+        return 0;
+    }
+    return number.magnitude > static_cast<std::uint64_t>(MostSeconds)
+               ? MostSeconds
+               : static_cast<std::int32_t>(number.magnitude);
+}
+
+} // namespace OptIn

@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// The opt-in keys: `load` reads them and `save` never writes them, so a file without them
+// behaves exactly as one from before they existed (absent is 0 or empty). One row per key:
+// `load` walks the table, and a test holds the README, the guide and the sample to it.
+namespace OptIn {
+
+enum class Kind {
+    Path,    // text; one too long for its field leaves the key unset rather than cut
+    Switch,  // 0 off; any other number on, however large or negative
+    Seconds, // 0 to MostSeconds; a negative number counts as 0, a larger one as MostSeconds
+    Command, // the line as written, quotes kept; one too long for its field is never cut
+};
+
+struct Key {
+    const char* name;
+    Kind kind;
+    std::size_t field;   // where in Settings
+    std::size_t tooLong; // Command: where its "too long" mark is; unused otherwise
+};
+
+extern const Key Keys[];
+extern const int KeyCount;
+
+// The largest number of seconds whose milliseconds fit the platform's signed 32-bit timers
+// and time-outs: about 24.8 days.
+constexpr std::int32_t MostSeconds = 2147483;
+
+// A number as the user typed it: blanks, a sign, then decimal digits (or 0x and hex digits,
+// which the profile API reads too); anything after them is ignored and no digits read as 0.
+// The magnitude is exact far beyond 32 bits and saturates instead of wrapping.
+struct TypedNumber {
+    bool negative;
+    std::uint64_t magnitude;
+};
+TypedNumber parseTyped(const char* text);
+std::int32_t switchValue(const char* text);
+std::int32_t secondsValue(const char* text);
+
+} // namespace OptIn
