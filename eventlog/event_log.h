@@ -19,7 +19,8 @@ struct Row {
     const char* detail; // never null; quoted as CSV requires
 };
 
-constexpr const char* Header = "time,event,free_mb,level1,level2,target,detail\r\n";
+// An array, not a pointer: its size is what the buffer of a new file's first write holds.
+inline constexpr char Header[] = "time,event,free_mb,level1,level2,target,detail\r\n";
 // Past this size the file is renamed to "<LogFile>.old" and begun anew.
 constexpr std::uint64_t RotateAtBytes = 1048576;
 constexpr std::uint32_t LineSize = 1024;

@@ -239,6 +239,19 @@ TEST(EventLogTest, LinesAreCsvWithQuotedFieldsWhereNeeded) {
     EXPECT_EQ(EventLog::formatLine(time, row, 1, 2, line, 20), 0u) << "a cut line is no line";
 }
 
+TEST(EventLogTest, ANewFilesLongFirstLineKeepsItsLineEnd) {
+    fake::reset();
+    SettingsFile::load();
+    std::strcpy(settings.LogFile, "long.csv");
+    const std::string detail(EventLog::LineSize - 44, 'd'); // the longest line there is
+    EventLog::append({"alarm", true, 1, false, detail.c_str()});
+    EventLog::append({"recovered", true, 2, false, ""});
+    const auto lines = fakelog::lines("C:\\tools\\long.csv");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 5), "ddddd");
+    EXPECT_EQ(lines[2], "2026-12-07 23:05:09,recovered,2,0,0,absent,");
+}
+
 TEST(EventLogTest, NamesWithoutDriveOrRootLieBesideTheIni) {
     char path[EventLog::PathSize];
     const struct {
