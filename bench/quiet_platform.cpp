@@ -55,7 +55,7 @@ void requestRepaint(WindowHandle) {}
 void stopTimer(WindowHandle, TimerId) {}
 void showDriveWarning(WindowHandle) {}
 void sendDestroy(WindowHandle) {}
-std::uint64_t monotonicMs() {
+std::uint32_t tickCount() {
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "monitor/fill_estimate.h"
 #include "monitor/free_space.h"
 #include "monitor/monitor_platform.h"
+#include "monitor/monotonic_clock.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
@@ -237,7 +238,7 @@ void logTargetChange() {
 
 std::uint64_t tickClockMs() {
     if (!lastTick.clockRead) {
-        lastTick.nowMs = monotonicMs();
+        lastTick.nowMs = MonotonicClock::extend(tickCount());
         lastTick.clockRead = true;
     }
     return lastTick.nowMs;

@@ -12,5 +12,5 @@ void requestRepaint(WindowHandle window);
 void stopTimer(WindowHandle window, TimerId timer);
 void showDriveWarning(WindowHandle owner);
 void sendDestroy(WindowHandle window);
-// Milliseconds since the system started, never going back (GetTickCount64).
-std::uint64_t monotonicMs();
+// Milliseconds since the system started, wrapping every 49.7 days (GetTickCount).
+std::uint32_t tickCount();

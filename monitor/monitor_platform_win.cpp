@@ -40,6 +40,6 @@ void sendDestroy(WindowHandle window) {
     SendMessageA(static_cast<HWND>(window), WM_DESTROY, 0, 0);
 }
 
-std::uint64_t monotonicMs() {
-    return GetTickCount64();
+std::uint32_t tickCount() {
+    return GetTickCount();
 }

@@ -8,6 +8,7 @@
 
 #include "actions/actions_platform.h"
 #include "monitor/monitor_platform.h"
+#include "monitor/monotonic_clock.h"
 #include "settings/profile_io.h"
 
 namespace fake {
@@ -61,6 +62,7 @@ void reset() {
     shutdownAccepted = true;
     openTokens = 0;
     clockMs = 1000000;
+    MonotonicClock::reset();
     fakelog::reset();
 }
 
@@ -255,9 +257,9 @@ void sendDestroy(WindowHandle) {
     record("SendMessageA WM_DESTROY");
 }
 
-std::uint64_t monotonicMs() {
-    record("GetTickCount64");
-    return clockMs;
+std::uint32_t tickCount() {
+    record("GetTickCount");
+    return static_cast<std::uint32_t>(clockMs);
 }
 
 // Actions -----------------------------------------------------------------------------

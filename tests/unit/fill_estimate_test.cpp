@@ -1,4 +1,5 @@
 #include "monitor/fill_estimate.h"
+#include "monitor/monotonic_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,21 @@ TEST(FillEstimate, FormatRateRoundsHalfAwayFromZeroWithinItsBuffer) {
         EXPECT_EQ(formatRate(rate, out.data(), size), static_cast<int>(text.size()));
         const std::string written = size > 0 ? text + '\0' : "";
         EXPECT_EQ(out, written + std::string(16 - written.size(), 'Z')) << rate << " " << size;
+    }
+}
+
+// The platform's 32-bit count wraps every 49.7 days; the clock made of it goes on.
+TEST(MonotonicClockTest, CountsTheTickCountsWraps) {
+    MonotonicClock::reset();
+    const std::pair<std::uint32_t, std::uint64_t> reads[] = {{4294960000u, 4294960000u},
+                                                             {4294967295u, 4294967295u},
+                                                             {0, 4294967296u},
+                                                             {5000, 4294972296u},
+                                                             {5000, 4294972296u},
+                                                             {4294967295u, 8589934591u},
+                                                             {1, 8589934593u}};
+    for (const auto& [count, ms] : reads) {
+        EXPECT_EQ(MonotonicClock::extend(count), ms) << count;
     }
 }
 
