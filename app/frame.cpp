@@ -5,6 +5,7 @@
 #include "app/frame_platform.h"
 #include "app/main_window.h"
 #include "monitor/alarm_cycle.h"
+#include "monitor/free_space.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
@@ -48,6 +49,10 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
 
 void onTimer(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
+    // A drive lost within the tick has ended the run: nothing more is started or shown.
+    if (driveFailureReported) {
+        return;
+    }
     if (lastTick.alarm) {
         announce(Transition::Alarm, lastTick.facts);
     }

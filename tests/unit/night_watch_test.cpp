@@ -224,6 +224,11 @@ TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {
     EXPECT_EQ(told(tickAt(40)), 0);
     EXPECT_EQ(told(tickAt(600)), 2) << "recovery";
     EXPECT_EQ(told(tickAt(600)), 0);
+    // The drive is lost between an alarm tick's two measurements: the warning ends the run.
+    fake::onCall[2] = [] { fake::driveFails = true; }; // after the first measurement
+    const Calls lost = tickAt(450);
+    EXPECT_EQ(countCalls(lost, "MessageBoxA drive warning"), 1);
+    EXPECT_EQ(told(lost), 0) << "nothing is started or shown once the end has begun";
 }
 
 TEST(EventLogTest, LinesAreCsvWithQuotedFieldsWhereNeeded) {
