@@ -261,6 +261,7 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer) {
     lastTick.facts.freeMb = free.megabytes;
     lastTick.facts.targetPresent = alarmState.targetPresent;
     if (estimateWanted()) {
+        FillEstimate::followDrive(settings.DriveLetter);
         FillEstimate::addSample(tickClockMs(), free.megabytes);
     }
     logTargetChange();

@@ -6,13 +6,14 @@ namespace FillEstimate {
 namespace {
 
 constexpr double MsPerMinute = 60000.0;
-constexpr std::int32_t MostMinutes = 2147483647;
+constexpr std::size_t DriveSize = 8;
 
 // Oldest first from `oldest`; once full, each new sample overwrites the oldest.
 std::uint64_t sampleMs[Capacity];
 std::uint32_t sampleMb[Capacity];
 int oldest = 0;
 int count = 0;
+char sampledDrive[DriveSize];
 
 int slotOf(int age) {
     return (oldest + age) % Capacity;
@@ -67,10 +68,10 @@ double slopeMbPerMinute(int first) {
     return covariance / variance;
 }
 
-// Half up; a barely falling rate gives more minutes than int32 holds.
+// Half up; -1 when further away than anyone should be told.
 std::int32_t wholeMinutes(double minutes) {
     const double rounded = minutes + 0.5;
-    return rounded < MostMinutes ? static_cast<std::int32_t>(rounded) : MostMinutes;
+    return rounded < MostMinutes + 1.0 ? static_cast<std::int32_t>(rounded) : -1;
 }
 
 std::int32_t minutesUntil(std::int64_t freeMb, std::int64_t level, double mbPerMinute) {
@@ -80,11 +81,32 @@ std::int32_t minutesUntil(std::int64_t freeMb, std::int64_t level, double mbPerM
     return wholeMinutes(static_cast<double>(freeMb - level) / -mbPerMinute);
 }
 
+double spanMinutes(int first) {
+    return static_cast<double>(newestMs() - sampleMs[slotOf(first)]) / MsPerMinute;
+}
+
 } // namespace
 
 void reset() {
     oldest = 0;
     count = 0;
+}
+
+void followDrive(const char* drive) {
+    std::size_t i = 0;
+    while (i < DriveSize && drive[i] == sampledDrive[i] && drive[i] != '\0') {
+        ++i;
+    }
+    if (i == DriveSize || drive[i] == sampledDrive[i]) {
+        return;
+    }
+    reset();
+    for (i = 0; i < DriveSize; ++i) {
+        sampledDrive[i] = drive[i];
+        if (drive[i] == '\0') {
+            break;
+        }
+    }
 }
 
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb) {
@@ -103,13 +125,16 @@ FillForecast forecast(std::uint64_t nowMs, std::uint32_t freeMb, std::int32_t le
         return FillForecast{};
     }
     const double mbPerMinute = slopeMbPerMinute(first);
-    if (!(mbPerMinute < 0)) {
+    if (!(-mbPerMinute * spanMinutes(first) > MinimumFallMb)) {
         return FillForecast{};
     }
     const std::int64_t free = freeMb;
     const int towardsLevel = free > level1 ? 1 : 2;
     const std::int32_t minutes =
         minutesUntil(free, towardsLevel == 1 ? level1 : level2, mbPerMinute);
+    if (minutes < 0) {
+        return FillForecast{};
+    }
     return FillForecast{true, mbPerMinute, minutes, towardsLevel};
 }
 

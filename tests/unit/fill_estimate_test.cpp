@@ -28,16 +28,34 @@ std::uint32_t tickLine(std::uint64_t fromMs, std::uint64_t toMs, std::uint64_t s
 TEST(FillEstimate, SteadyFallCountsDownToLevelOneThenLevelTwo) {
     reset();
     tickLine(Start, Start + 10 * Minute, 2 * Minute, 20000, -1.5);
-    // Half up from 0.7, 1.3 and 2666.7 minutes; the most free space, read as signed 32 bits,
-    // would be -1, and its minutes clamp to int32.
+    // Half up from 0.7, 1.3 and 2666.7 minutes.
     const std::tuple<std::uint32_t, int, std::int32_t> rows[] = {
-        {5001, 1, 1}, {5002, 1, 1}, {5000, 2, 2667},
-        {1000, 2, 0}, {0, 2, 0},    {4294967295, 1, 2147483647}};
+        {5001, 1, 1}, {5002, 1, 1}, {5000, 2, 2667}, {1000, 2, 0}, {0, 2, 0}};
     for (const auto& [freeMb, level, minutes] : rows) {
         const FillForecast f = forecast(Start + 10 * Minute, freeMb, 5000, 1000);
         EXPECT_TRUE(f.known && f.mbPerMinute == -1.5 && f.towardsLevel == level) << freeMb;
         EXPECT_EQ(f.minutes, minutes) << freeMb;
     }
+    // A week at this rate is 15120 MB; the most free space there is would take 5000 years.
+    EXPECT_TRUE(forecast(Start + 10 * Minute, 5000 + 15120, 5000, 1000).known);
+    EXPECT_FALSE(forecast(Start + 10 * Minute, 5000 + 15121, 5000, 1000).known);
+    EXPECT_FALSE(forecast(Start + 10 * Minute, 4294967295u, 5000, 1000).known);
+}
+
+TEST(FillEstimate, NoEstimateFromAMegabytesWobbleNorFromAnotherDrivesSamples) {
+    reset();
+    followDrive("D:\\");
+    // 1000 and 999 MB by turns, then a step down by one: no fall worth a forecast.
+    for (std::uint64_t t = 0; t <= 10 * Minute; t += 5000) {
+        addSample(Start + t, (t / 5000) % 2 == 0 || t > 5 * Minute ? 999 : 1000);
+    }
+    EXPECT_FALSE(forecast(Start + 10 * Minute, 999, 500, 100).known);
+    tickLine(Start + 10 * Minute, Start + 20 * Minute, 5000, 999, -0.25);
+    EXPECT_TRUE(forecast(Start + 20 * Minute, 996, 500, 100).known) << "2.5 MB in 10 minutes";
+    followDrive("D:\\");
+    EXPECT_TRUE(forecast(Start + 20 * Minute, 996, 500, 100).known) << "the same drive";
+    followDrive("E:\\");
+    EXPECT_FALSE(forecast(Start + 20 * Minute, 996, 500, 100).known) << "the new drive's own";
 }
 
 TEST(FillEstimate, NoEstimateWithoutAFallOfThreeSamplesOverThirtySecondsOfTheWindow) {
