@@ -19,10 +19,13 @@ constexpr const char* AboutText = "Zembrovale 0.7 by the Zembrovale developers\r
 
 constexpr std::uint64_t TipPeriodMs = 10000;
 
-// The tip the icon shows now, and when the estimate behind it was last worked out.
+// The tip the icon shows now, and when and from what the estimate behind it was last
+// worked out.
 char shownTip[TrayText::TipSize];
 bool tipChecked = false;
 std::uint64_t tipCheckedMs = 0;
+std::uint32_t tipFreeMb = 0;
+FillForecast tipForecast = {};
 
 std::uint32_t taskbarCreated = 0;
 
@@ -51,13 +54,37 @@ void hideOrRestore(WindowHandle mainWindow) {
     TrayMenu::setItemText(CmdHideRestore, "Restore");
 }
 
+// Only a changed text goes to the shell; the icon's record keeps it for an add after a
+// shell restart.
+void showTip(const char* tip) {
+    if (std::strcmp(tip, shownTip) == 0) {
+        return;
+    }
+    std::strcpy(shownTip, tip);
+    trayModifyTip(shownTip);
+}
+
+// The tip says what the settings as last loaded do: a rehearsal that the file no longer
+// asks for must not go on saying " (dry run)".
+void tipOfReloadedSettings() {
+    char tip[TrayText::TipSize];
+    if (settings.ShowEstimate != 0 && tipChecked) {
+        TrayText::estimateTip(tipFreeMb, tipForecast, settings.DryRun != 0, tip);
+    } else {
+        TrayText::startTip(settings.DryRun != 0, tip);
+        tipChecked = false;
+    }
+    showTip(tip);
+}
+
 void runOptions(WindowHandle mainWindow) {
     trayRunOptions(mainWindow);
-    // Saved or cancelled, the dialog has re-read the file: the timer and the lock follow
-    // whatever the settings now hold.
+    // Saved or cancelled, the dialog has re-read the file: the timer, the lock and the tip
+    // follow whatever the settings now hold.
     stopTimer(mainWindow, monitorTimer);
     monitorTimer = trayStartTimer(mainWindow, MonitorTimerId, settings.UpdateInterval);
     TargetWindow::applyLock();
+    tipOfReloadedSettings();
 }
 
 } // namespace
@@ -158,16 +185,11 @@ void refreshTip(std::uint64_t nowMs, const TransitionFacts& facts) {
     }
     tipChecked = true;
     tipCheckedMs = nowMs;
-    const FillForecast forecast =
-        FillEstimate::forecast(nowMs, facts.freeMb, settings.level1, settings.level2);
+    tipFreeMb = facts.freeMb;
+    tipForecast = FillEstimate::forecast(nowMs, facts.freeMb, settings.level1, settings.level2);
     char tip[TrayText::TipSize];
-    TrayText::estimateTip(facts.freeMb, forecast, settings.DryRun != 0, tip);
-    // Only a changed text goes to the shell.
-    if (std::strcmp(tip, shownTip) == 0) {
-        return;
-    }
-    std::strcpy(shownTip, tip);
-    trayModifyTip(shownTip);
+    TrayText::estimateTip(tipFreeMb, tipForecast, settings.DryRun != 0, tip);
+    showTip(tip);
 }
 
 std::uint32_t taskbarCreatedMessage() {

@@ -109,6 +109,19 @@ TEST_F(TrayAnnounceTest, WithItsKeysTheTipChangesAtMostEvery10SecondsAndTheKeptI
     fake::calls.clear();
     TrayMenu::onTaskbarCreated();
     EXPECT_EQ(fake::calls, Calls{again + ": 3999 MB (dry run)"});
+    // Options re-read a file without DryRun, then one without ShowEstimate either: the tip,
+    // and the icon added after a shell restart, follow at once.
+    const std::pair<void (*)(), std::string> reloads[] = {
+        {[] { settings.DryRun = 0; }, ": 3999 MB"}, {[] { settings.ShowEstimate = 0; }, ""}};
+    for (const auto& [reload, shown] : reloads) {
+        fakeui::insideOptions = reload;
+        fake::calls.clear();
+        TrayMenu::onCommand(reinterpret_cast<WindowHandle>(0x1234), CmdOptions, 0);
+        EXPECT_EQ(fake::calls.back(), "Shell_NotifyIconA NIM_MODIFY tip Zembrovale 0.7" + shown);
+        fake::calls.clear();
+        TrayMenu::onTaskbarCreated();
+        EXPECT_EQ(fake::calls, Calls{again + shown});
+    }
 }
 
 } // namespace
