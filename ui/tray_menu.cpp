@@ -107,6 +107,9 @@ void build(WindowHandle mainWindow) {
     trayAddIcon(mainWindow, shownTip);
     // Read once, at start: the Options dialog re-reading the file registers nothing.
     taskbarCreated = settings.KeepTrayIcon != 0 ? trayRegisterTaskbarCreated() : 0;
+    if (taskbarCreated != 0) {
+        trayLetShellMessageThrough(mainWindow, taskbarCreated);
+    }
 }
 
 void showMenu(WindowHandle mainWindow) {

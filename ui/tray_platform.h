@@ -35,6 +35,9 @@ enum class BalloonIcon { Info, Warning, Error };
 void trayShowBalloon(const char* text, BalloonIcon icon);
 // The message a restarting shell sends to every top-level window ("TaskbarCreated").
 std::uint32_t trayRegisterTaskbarCreated();
+// Lets `message` through the filter that keeps a program run as administrator from hearing
+// the shell; where Windows has no such filter, there is nothing to do.
+void trayLetShellMessageThrough(WindowHandle window, std::uint32_t message);
 
 void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam);

@@ -115,6 +115,21 @@ std::uint32_t trayRegisterTaskbarCreated() {
     return RegisterWindowMessageA("TaskbarCreated");
 }
 
+// The filter came with Vista (per process) and 7 (per window): looked up, not imported, so
+// that the program still loads where neither exists.
+void trayLetShellMessageThrough(WindowHandle window, std::uint32_t message) {
+    constexpr DWORD Allow = 1; // MSGFLT_ALLOW, and MSGFLT_ADD of the older call
+    const HMODULE user = GetModuleHandleA("user32.dll");
+    using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
+    if (const FARPROC found = GetProcAddress(user, "ChangeWindowMessageFilterEx")) {
+        reinterpret_cast<PerWindow>(reinterpret_cast<void (*)()>(found))(asWindow(window), message,
+                                                                         Allow, nullptr);
+    } else if (const FARPROC older = GetProcAddress(user, "ChangeWindowMessageFilter")) {
+        reinterpret_cast<PerProcess>(reinterpret_cast<void (*)()>(older))(message, Allow);
+    }
+}
+
 void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                      std::intptr_t lParam) {
     SendMessageA(asWindow(window), message, wParam, lParam);

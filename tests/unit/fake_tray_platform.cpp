@@ -118,6 +118,10 @@ std::uint32_t trayRegisterTaskbarCreated() {
     return 0xC123;
 }
 
+void trayLetShellMessageThrough(WindowHandle, std::uint32_t message) {
+    fake::calls.push_back("ChangeWindowMessageFilterEx " + std::to_string(message));
+}
+
 // A message to the main window reaches the same handlers as the window procedure would
 // hand it to; WM_DESTROY is only recorded, because the end of a run happens once.
 void traySendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,

@@ -91,7 +91,7 @@ TEST_F(TrayAnnounceTest, WithItsKeysTheTipChangesAtMostEvery10SecondsAndTheKeptI
     TrayMenu::refreshTip(60000, {50, true, Unknown});
     EXPECT_EQ(fake::calls, Calls{});
     settings.KeepTrayIcon = settings.DryRun = settings.ShowEstimate = 1;
-    EXPECT_EQ(build().back(), "RegisterWindowMessageA TaskbarCreated");
+    EXPECT_EQ(build().back(), "ChangeWindowMessageFilterEx 49443") << "heard when elevated too";
     EXPECT_EQ(TrayMenu::taskbarCreatedMessage(), 0xC123u);
     const std::string again = "Shell_NotifyIconA NIM_ADD again Zembrovale 0.7";
     TrayMenu::onTaskbarCreated();
