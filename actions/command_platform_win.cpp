@@ -2,14 +2,8 @@
 
 #include "actions/command_platform.h"
 
-const char* inheritedEnvironment() {
-    return GetEnvironmentStringsA();
-}
-
-void releaseInheritedEnvironment(const char* block) {
-    if (block != nullptr) {
-        FreeEnvironmentStringsA(const_cast<char*>(block));
-    }
+void setOwnVariable(const char* name, const char* value) {
+    SetEnvironmentVariableA(name, value);
 }
 
 void commandInterpreter(char* out, std::uint32_t size) {
@@ -24,13 +18,15 @@ void commandInterpreter(char* out, std::uint32_t size) {
     }
 }
 
-std::uint32_t startDetached(char* commandLine, const char* environment, const char* folder) {
+std::uint32_t startDetached(char* commandLine, const char* folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    // No inherited handles: the command must not keep our files or the log open.
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        const_cast<char*>(environment), folder, &startup, &process)) {
+    // No inherited handles: the command must not keep our files or the log open. No block
+    // of our own either: the command gets the program's environment as Windows holds it,
+    // whatever its size and script.
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        folder, &startup, &process)) {
         const DWORD error = GetLastError();
         return error != 0 ? error : ERROR_GEN_FAILURE;
     }

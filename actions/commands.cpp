@@ -1,9 +1,6 @@
 #include "actions/commands.h"
 
-#include <cstring>
-
 #include "actions/command_platform.h"
-#include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
 #include "settings/number_text.h"
@@ -16,8 +13,6 @@ constexpr std::uint32_t NumberSize = 12; // "-2147483648" and its zero
 constexpr int VariableCount = 7;
 static_assert(CommandSize == 512, "the too-long reason names the longest command");
 
-// Static: the block is far too big for the stack of a window procedure.
-char environmentBlock[Commands::EnvironmentSize];
 char commandLine[Commands::CommandLineSize];
 
 struct Choice {
@@ -37,24 +32,6 @@ Choice choose(Transition transition) {
         break;
     }
     return {settings.OnRecover, settings.OnRecoverTooLong, "OnRecover", "recover"};
-}
-
-std::uint32_t nameLength(const char* entry) {
-    std::uint32_t length = 0;
-    while (entry[length] != '\0' && entry[length] != '=') {
-        ++length;
-    }
-    return length;
-}
-
-bool isOurs(const char* entry, const Commands::Variable* variables, int count) {
-    const std::uint32_t length = nameLength(entry);
-    for (int i = 0; i < count; ++i) {
-        if (sameNameIgnoringCase(entry, length, variables[i].name)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // The folder the program lives in: the INI path less its file name. A root keeps its
@@ -95,7 +72,15 @@ void numberText(std::int64_t value, char* out) {
     TextBuilder(out, NumberSize).number(value);
 }
 
-std::uint32_t buildOurEnvironment(const Choice& choice, const TransitionFacts& facts) {
+struct Variable {
+    const char* name;
+    const char* value;
+};
+
+// Set for one start only: they replace any of the same name (Windows compares names without
+// regard to case), and are gone again before anything else starts.
+void startWithOurVariables(const Choice& choice, const TransitionFacts& facts, const char* folder,
+                           std::uint32_t* error) {
     char freeMb[NumberSize], level1[NumberSize], level2[NumberSize], minutes[NumberSize];
     numberText(facts.freeMb, freeMb);
     numberText(settings.level1, level1);
@@ -104,7 +89,7 @@ std::uint32_t buildOurEnvironment(const Choice& choice, const TransitionFacts& f
     if (facts.forecast.known) {
         numberText(facts.forecast.minutes, minutes);
     }
-    const Commands::Variable variables[VariableCount] = {
+    const Variable variables[VariableCount] = {
         {"ZEMBROVALE_EVENT", choice.event},
         {"ZEMBROVALE_FREE_MB", freeMb},
         {"ZEMBROVALE_LEVEL1", level1},
@@ -113,11 +98,13 @@ std::uint32_t buildOurEnvironment(const Choice& choice, const TransitionFacts& f
         {"ZEMBROVALE_TARGET", facts.targetPresent ? "present" : "absent"},
         {"ZEMBROVALE_MINUTES_LEFT", minutes},
     };
-    const char* inherited = inheritedEnvironment();
-    const std::uint32_t length = Commands::buildEnvironment(
-        inherited, variables, VariableCount, environmentBlock, sizeof environmentBlock);
-    releaseInheritedEnvironment(inherited);
-    return length;
+    for (const Variable& variable : variables) {
+        setOwnVariable(variable.name, variable.value);
+    }
+    *error = startDetached(commandLine, folder);
+    for (const Variable& variable : variables) {
+        setOwnVariable(variable.name, nullptr);
+    }
 }
 
 } // namespace
@@ -143,51 +130,11 @@ void run(Transition transition, const TransitionFacts& facts) {
         logResult(choice, facts, 0, "too long");
         return;
     }
-    if (buildOurEnvironment(choice, facts) == 0) {
-        logResult(choice, facts, 0, "environment too long");
-        return;
-    }
     char folder[IniPathSize];
     programFolder(folder, sizeof folder);
-    const std::uint32_t error =
-        startDetached(commandLine, environmentBlock, folder[0] != '\0' ? folder : nullptr);
+    std::uint32_t error = 0;
+    startWithOurVariables(choice, facts, folder[0] != '\0' ? folder : nullptr, &error);
     logResult(choice, facts, error, nullptr);
-}
-
-std::uint32_t buildEnvironment(const char* inherited, const Variable* variables, int count,
-                               char* out, std::uint32_t size) {
-    std::uint32_t used = 0;
-    // Every entry is copied only when its zero and the block's final one still fit.
-    auto append = [&](const char* text, std::uint32_t length) {
-        for (std::uint32_t i = 0; i < length; ++i) {
-            out[used++] = text[i];
-        }
-    };
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t name = static_cast<std::uint32_t>(std::strlen(variables[i].name));
-        const std::uint32_t value = static_cast<std::uint32_t>(std::strlen(variables[i].value));
-        if (name + 1 + value + 2 > size - used) {
-            return 0;
-        }
-        append(variables[i].name, name);
-        append("=", 1);
-        append(variables[i].value, value + 1);
-    }
-    for (const char* entry = inherited; entry != nullptr && *entry != '\0';) {
-        const std::uint32_t length = static_cast<std::uint32_t>(std::strlen(entry));
-        if (!isOurs(entry, variables, count) && length + 2 <= size - used) {
-            append(entry, length + 1);
-        }
-        entry += length + 1;
-    }
-    if (used == 0) {
-        if (size < 2) {
-            return 0;
-        }
-        out[used++] = '\0'; // an empty block is still two zeros
-    }
-    out[used++] = '\0';
-    return used;
 }
 
 bool buildCommandLine(const char* interpreter, const char* command, char* out, std::uint32_t size) {

@@ -152,13 +152,10 @@ void setLevelBarPosition(std::int32_t) {}
 // Commands: no command is set in the benchmarks' settings, so these only have to link.
 #include "actions/command_platform.h"
 
-const char* inheritedEnvironment() {
-    return "\0";
-}
-void releaseInheritedEnvironment(const char*) {}
+void setOwnVariable(const char*, const char*) {}
 void commandInterpreter(char* out, std::uint32_t) {
     out[0] = '\0';
 }
-std::uint32_t startDetached(char*, const char*, const char*) {
+std::uint32_t startDetached(char*, const char*) {
     return 0;
 }

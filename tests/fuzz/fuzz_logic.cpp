@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the logic that turns outside text and numbers into fixed
 // fields: INI values, the key text, number and level formatting, and the event log's lines
-// and the commands' environment built around outside text.
+// and the commands' lines built around outside text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -110,7 +110,7 @@ void fuzzFormatting(const std::uint8_t* data, std::size_t size) {
     require(level[LevelTextSize] == '#' && std::strlen(level) <= 3);
 }
 
-// A log line and an environment block around arbitrary text, in buffers with guard bytes.
+// A log line and a command line around arbitrary text, in buffers with guard bytes.
 void fuzzOutsideText(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string detail = text.substr(0, text.find('\0'));
@@ -120,17 +120,13 @@ void fuzzOutsideText(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t length = EventLog::formatLine({}, row, -1, 2, line, EventLog::LineSize);
     require(line[EventLog::LineSize] == '#' && (length == 0 || line[length] == '\0'));
 
-    const std::string inherited = text + std::string(2, '\0');
-    const Commands::Variable variables[] = {{"ZEMBROVALE_EVENT", "alarm"},
-                                            {"ZEMBROVALE_DRIVE", detail.c_str()}};
-    static char block[4097];
-    block[4096] = '#';
-    const std::uint32_t used =
-        Commands::buildEnvironment(inherited.c_str(), variables, 2, block, 4096);
-    require(block[4096] == '#');
-    if (used > 0) {
-        require(used >= 2 && block[used - 1] == '\0' && block[used - 2] == '\0');
-    }
+    // The command line around a command as typed.
+    char commandLine[Commands::CommandLineSize + 1];
+    commandLine[Commands::CommandLineSize] = '#';
+    const bool fits = Commands::buildCommandLine("cmd.exe", detail.c_str(), commandLine,
+                                                 Commands::CommandLineSize);
+    require(commandLine[Commands::CommandLineSize] == '#');
+    require(!fits || std::strlen(commandLine) == detail.size() + 16);
 }
 
 } // namespace

@@ -1,20 +1,19 @@
 #pragma once
 // A recording stand-in for the commands' platform calls: every call goes to fake::calls
-// ("GetEnvironmentStringsA", "CreateProcessA <command line> in <folder>", ...).
+// ("SetEnvironmentVariableA NAME=value", "CreateProcessA <command line> in <folder>", ...).
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace fakecommand {
 
-// The program's own environment, one "NAME=value" per entry.
-extern std::vector<std::string> inherited;
+// The program's own environment, one "NAME=value" per entry; names compare as Windows
+// compares them, without regard to letter case.
+extern std::vector<std::string> own;
 extern std::string comspec; // empty: unset
 extern std::uint32_t startResult;
-// The block handed to the last startDetached: its entries, and its length including the
-// final zero (0 when it had no double zero within Commands::EnvironmentSize).
+// The environment the last command started with: `own` at that moment.
 extern std::vector<std::string> environment;
-extern std::uint32_t environmentLength;
 
 void reset();
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -184,16 +185,19 @@ class CommandE2E : public NightE2E {
         folder = zvtest::tempFolder() + zvtest::uniqueName("zv cmds");
         CreateDirectoryA(folder.c_str(), nullptr);
         for (const char* event : {"alarm", "level2", "recover"}) {
-            // Each run leaves its environment, then appends its event and first argument.
+            // Each run leaves its environment, as text and as Windows holds it, then appends
+            // its event and first argument.
             zvtest::writeFile(folder + "\\on " + event + ".bat",
-                              std::string("@set > \"") + folder + "\\" + event +
-                                  ".env\"\r\n@echo %ZEMBROVALE_EVENT% %~1>> \"" + folder +
-                                  "\\runs.txt\"\r\n");
+                              std::string("@set > \"") + folder + "\\" + event + ".env\"\r\n@\"" +
+                                  zvtest::testTargetPath() + "\" --save-environment \"" + folder +
+                                  "\\" + event + ".envw\"\r\n@echo %ZEMBROVALE_EVENT% %~1>> \"" +
+                                  folder + "\\runs.txt\"\r\n");
         }
     }
     void TearDown() override {
-        for (const char* name : {"on alarm.bat", "on level2.bat", "on recover.bat", "runs.txt",
-                                 "alarm.env", "level2.env", "recover.env"}) {
+        for (const char* name :
+             {"on alarm.bat", "on level2.bat", "on recover.bat", "runs.txt", "alarm.env",
+              "level2.env", "recover.env", "alarm.envw", "level2.envw", "recover.envw"}) {
             zvtest::removeFile(folder + "\\" + name);
         }
         RemoveDirectoryA(folder.c_str());
@@ -202,6 +206,18 @@ class CommandE2E : public NightE2E {
 
     std::string command(const char* event) const {
         return "\"" + folder + "\\on " + event + ".bat\" \"" + event + " arg\"";
+    }
+
+    // The environment a command was started with, as Windows held it: "NAME=value" entries.
+    std::vector<std::wstring> wideEnvironment(const char* event) const {
+        const std::string bytes = zvtest::readFile(folder + "\\" + event + ".envw");
+        std::wstring block(bytes.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(&block[0], bytes.data(), block.size() * sizeof(wchar_t));
+        std::vector<std::wstring> entries;
+        for (size_t at = 0; at < block.size(); at += entries.back().size() + 1) {
+            entries.emplace_back(block.c_str() + at);
+        }
+        return entries;
     }
 
     // The ZEMBROVALE_ variables a command saw, by name.
@@ -220,8 +236,35 @@ class CommandE2E : public NightE2E {
     std::string folder;
 };
 
+// The program's environment reaches a command whole: a value outside the ANSI code page and
+// more than the 64 KB that a fixed block once held, with the longest PATH there can be.
+class BigEnvironment {
+  public:
+    const std::wstring name = L"ZV_TEST_USER=\u0416\u0435\u043d\u044f \u6771\u4eac";
+    const std::wstring big = L"ZV_TEST_BIG=" + std::wstring(32000, L'b');
+    std::wstring path = L"PATH=";
+    BigEnvironment() {
+        wchar_t saved[32767];
+        const DWORD length = GetEnvironmentVariableW(L"PATH", saved, 32767);
+        savedPath.assign(saved, length < 32767 ? length : 0);
+        path += savedPath + L";C:\\" + std::wstring(32000 - savedPath.size(), L'p');
+        SetEnvironmentVariableW(L"ZV_TEST_USER", name.c_str() + 13);
+        SetEnvironmentVariableW(L"ZV_TEST_BIG", big.c_str() + 12);
+        SetEnvironmentVariableW(L"PATH", path.c_str() + 5);
+    }
+    ~BigEnvironment() {
+        SetEnvironmentVariableW(L"ZV_TEST_USER", nullptr);
+        SetEnvironmentVariableW(L"ZV_TEST_BIG", nullptr);
+        SetEnvironmentVariableW(L"PATH", savedPath.c_str());
+    }
+
+  private:
+    std::wstring savedPath;
+};
+
 TEST_F(CommandE2E, EachTransitionRunsItsCommandOnceWithWhatItSaw) {
     ASSERT_NE(startTarget(), nullptr);
+    const BigEnvironment outside;
     ASSERT_NE(product.start(nightIni({{"OnAlarm", command("alarm")},
                                       {"OnLevel2", command("level2")},
                                       {"OnRecover", command("recover")}})),
@@ -248,6 +291,13 @@ TEST_F(CommandE2E, EachTransitionRunsItsCommandOnceWithWhatItSaw) {
     EXPECT_LE(std::stoul(environment("level2").at("ZEMBROVALE_FREE_MB")), free - 3);
     EXPECT_EQ(environment("recover").at("ZEMBROVALE_TARGET"), "absent") << "closed at level 2";
     EXPECT_GT(std::stoul(environment("recover").at("ZEMBROVALE_FREE_MB")), free - 3);
+    const std::vector<std::wstring> seenWhole = wideEnvironment("alarm");
+    for (const std::wstring& entry :
+         {outside.name, outside.big, outside.path, std::wstring(L"ZEMBROVALE_EVENT=alarm")}) {
+        EXPECT_EQ(std::count(seenWhole.begin(), seenWhole.end(), entry), 1)
+            << std::string(entry.begin(), entry.begin() + 16) << "... of " << entry.size()
+            << " characters";
+    }
 
     const Lines seen = events();
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "command OnAlarm"), 1) << joined(seen);

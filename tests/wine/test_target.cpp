@@ -6,6 +6,7 @@
 //                   [--color RRGGBB] [--lifetime MS] [--exit-code N]
 //                   [--exit-on-keydown | --die-on-keydown] [--hang-on-keydown EVENT]
 //                   [--close-after MS]
+//   test_target.exe --save-environment PATH
 //
 // --refuse-close N  ignore the first N WM_CLOSE messages (each is still logged)
 // --ask-on-close    answer WM_CLOSE with a Yes/No box captioned "<title> question";
@@ -19,11 +20,14 @@
 //                   named event is set (at most the lifetime)
 // --close-after MS  answer WM_CLOSE at once but let the window go only MS milliseconds
 //                   later, like a recorder that still finishes its file after closing
+// --save-environment PATH  write this process's environment block as Windows holds it
+//                   (UTF-16, up to its double zero) to PATH and end; no window
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "support/target_protocol.h"
 
@@ -202,9 +206,28 @@ bool parse(int argc, char** argv) {
     return options.className != nullptr;
 }
 
+int saveEnvironment(const char* path) {
+    const wchar_t* block = GetEnvironmentStringsW();
+    const wchar_t* end = block;
+    while (*end != L'\0') {
+        end += wcslen(end) + 1;
+    }
+    const HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    const DWORD bytes = static_cast<DWORD>((end - block) * sizeof(wchar_t));
+    const bool saved = file != INVALID_HANDLE_VALUE &&
+                       WriteFile(file, block, bytes, &written, nullptr) && written == bytes;
+    CloseHandle(file);
+    return saved ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && !std::strcmp(argv[1], "--save-environment")) {
+        return saveEnvironment(argv[2]);
+    }
     if (!parse(argc, argv)) {
         return 2;
     }
