@@ -9,6 +9,15 @@ WindowHandle findWindow(const char* className, const char* title); // title null
 void bringToFront(WindowHandle window);
 void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                   std::intptr_t lParam);
+// Sends and waits at most `waitMs` for the answer; sends nothing to a window that has already
+// stopped responding. True when the window answered.
+bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                        std::intptr_t lParam, std::uint32_t waitMs);
+// WM_CLOSE, waiting at most `waitMs` for the answer (meanwhile only messages sent to the
+// program are handled). The answer is noted whenever it comes, so that closeAnswerArrived()
+// tells a later tick. True when answered in time, or when there was no window to ask.
+bool closeWithin(WindowHandle window, std::uint32_t waitMs);
+bool closeAnswerArrived();
 std::uint32_t readExtendedStyle(WindowHandle window);
 void writeExtendedStyle(WindowHandle window, std::uint32_t exStyle);
 void setWindowAlpha(WindowHandle window, std::uint8_t alpha);

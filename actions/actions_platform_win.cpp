@@ -26,6 +26,48 @@ void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wPa
     SendMessageA(asWindow(window), message, wParam, lParam);
 }
 
+bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                        std::intptr_t lParam, std::uint32_t waitMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(asWindow(window), message, wParam, lParam,
+                               SMTO_NORMAL | SMTO_ABORTIFHUNG, waitMs, &result) != 0;
+}
+
+namespace {
+
+// Set by the target's answer to the last close, which may come many ticks later: a recorder
+// that asks "Stop the recording?" answers once its user has.
+bool closeAnswered = true;
+
+void CALLBACK noteCloseAnswer(HWND, UINT, ULONG_PTR, LRESULT) {
+    closeAnswered = true;
+}
+
+} // namespace
+
+bool closeWithin(WindowHandle window, std::uint32_t waitMs) {
+    closeAnswered = false;
+    if (!SendMessageCallbackA(asWindow(window), WM_CLOSE, 0, 0, noteCloseAnswer, 0)) {
+        closeAnswered = true; // no window, nothing to wait for
+        return true;
+    }
+    // The answer arrives as a sent message: wait for those alone, so that no timer or input
+    // of the program runs in the middle of its tick. Woken at least every 50 ms, whatever
+    // wakes a thread for such an answer on this Windows.
+    const DWORD started = GetTickCount();
+    for (DWORD waited = 0; !closeAnswered && waited < waitMs; waited = GetTickCount() - started) {
+        const DWORD left = waitMs - waited;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 50 ? left : 50, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return closeAnswered;
+}
+
+bool closeAnswerArrived() {
+    return closeAnswered;
+}
+
 std::uint32_t readExtendedStyle(WindowHandle window) {
     return static_cast<std::uint32_t>(GetWindowLongA(asWindow(window), GWL_EXSTYLE));
 }

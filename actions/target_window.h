@@ -6,12 +6,29 @@
 // The target is looked up by ClassName and WindowName for every operation; no handle
 // to it is ever kept.
 namespace TargetWindow {
+
+// How long an action waits for the target to answer: as long as it takes, or milliseconds.
+constexpr std::uint32_t UntilAnswered = 0xFFFFFFFF;
+
+// A null result also forgets an unanswered close: its window has gone.
 WindowHandle findTarget();
-// True when a target was there to take the key.
-bool pressKey();
-void closeTarget();
+
+struct KeyPress {
+    bool reached;  // a target was there to take the key
+    bool answered; // and it answered; a key up is never sent after an unanswered key down
+};
+KeyPress pressKey(std::uint32_t waitMs = UntilAnswered);
+
+enum class Close {
+    Answered,
+    NoAnswer,    // the target took longer than the wait allowed and may still be handling it
+    StillAsking, // an earlier close is still unanswered: nothing was sent
+};
+Close closeTarget(std::uint32_t waitMs = UntilAnswered);
+
 void applyLock();
 void toggleLock();
+
 } // namespace TargetWindow
 
 // Enables the shutdown privilege and asks for a forced shutdown; true when accepted.

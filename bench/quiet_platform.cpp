@@ -78,6 +78,15 @@ WindowHandle findWindow(const char*, const char*) {
 }
 void bringToFront(WindowHandle) {}
 void sendToWindow(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {}
+bool sendToWindowWithin(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) {
+    return true;
+}
+bool closeWithin(WindowHandle, std::uint32_t) {
+    return true;
+}
+bool closeAnswerArrived() {
+    return true;
+}
 std::uint32_t readExtendedStyle(WindowHandle) {
     return 0;
 }

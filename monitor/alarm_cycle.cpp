@@ -57,14 +57,26 @@ const FillForecast& tickForecast() {
     return lastTick.facts.forecast;
 }
 
-void logKey(const char* which, bool reached) {
+void logKey(const char* which, TargetWindow::KeyPress press) {
     char detail[48];
     TextBuilder(detail, sizeof detail)
         .text(which)
         .character(' ')
         .number(settings.key)
-        .text(reached ? "" : " (no target)");
+        .text(!press.reached    ? " (no target)"
+              : !press.answered ? " (no answer)"
+                                : "");
     logEvent("key", detail);
+}
+
+// How long the target may take to answer a message; as long as it takes without the key.
+std::uint32_t targetWaitMs() {
+    return settings.TargetTimeout > 0 ? static_cast<std::uint32_t>(settings.TargetTimeout) * 1000u
+                                      : TargetWindow::UntilAnswered;
+}
+
+void pressKey(const char* which) {
+    logKey(which, TargetWindow::pressKey(targetWaitMs()));
 }
 
 void logAlarm() {
@@ -110,7 +122,7 @@ void normalTick(WindowHandle mainWindow) {
     }
     // The second press of an excursion, made whether or not the target still exists.
     if (alarmState.keyLatch && settings.key != 0) {
-        logKey("second", TargetWindow::pressKey());
+        pressKey("second");
     }
     alarmState.keyLatch = false;
     alarmState.belowLevel1 = false;
@@ -145,13 +157,24 @@ std::uint64_t shutdownDelayMs() {
                                       : 0;
 }
 
+// The grace period runs from the first close request of the excursion, and its promise holds
+// whatever the target does: the shutdown comes once it has passed.
+bool graceApplies() {
+    return settings.ShutDownPC != 0 && shutdownDelayMs() > 0;
+}
+
+// Read afresh rather than at the tick's start: a close may have waited for most of it.
+std::uint64_t sinceArmedMs() {
+    return MonotonicClock::extend(tickCount()) - excursion.armedMs;
+}
+
 // Later ticks of an excursion with an armed shutdown, whether or not they reach level 2.
 void followArmedShutdown(bool targetPresent) {
     if (excursion.shutdown == ShutdownStage::Idle || settings.ShutDownPC == 0) {
         return;
     }
     if (excursion.shutdown == ShutdownStage::Armed &&
-        (!targetPresent || tickClockMs() - excursion.armedMs >= shutdownDelayMs())) {
+        (!targetPresent || sinceArmedMs() >= shutdownDelayMs())) {
         excursion.shutdown = ShutdownStage::Released;
     }
     if (excursion.shutdown == ShutdownStage::Released) {
@@ -159,18 +182,26 @@ void followArmedShutdown(bool targetPresent) {
     }
 }
 
-void shutdownStep() {
-    if (shutdownDelayMs() == 0 && excursion.shutdown == ShutdownStage::Idle) {
-        requestShutdown();
-        return;
+// A close waits at most as long as TargetTimeout allows, and never past the moment the grace
+// period promised the shutdown.
+std::uint32_t closeWaitMs() {
+    std::uint32_t wait = targetWaitMs();
+    if (graceApplies()) {
+        const std::uint64_t since = sinceArmedMs();
+        const std::uint64_t left = since < shutdownDelayMs() ? shutdownDelayMs() - since : 0;
+        if (left < wait) {
+            wait = static_cast<std::uint32_t>(left);
+        }
     }
-    if (excursion.shutdown == ShutdownStage::Idle) {
-        excursion.shutdown = ShutdownStage::Armed;
-        excursion.armedMs = tickClockMs();
-        logEvent("shutdown", "armed");
-        return;
+    return wait;
+}
+
+void closeStep() {
+    const TargetWindow::Close result = TargetWindow::closeTarget(closeWaitMs());
+    if (result != TargetWindow::Close::StillAsking && !excursion.closeLogged) {
+        excursion.closeLogged = true;
+        logEvent("close", result == TargetWindow::Close::NoAnswer ? "no answer" : "");
     }
-    followArmedShutdown(true);
 }
 
 void levelTwoActions(std::uint32_t secondMeasurement) {
@@ -179,16 +210,28 @@ void levelTwoActions(std::uint32_t secondMeasurement) {
         lastTick.levelTwo = true;
         lastTick.levelTwoFreeMb = secondMeasurement;
     }
+    const bool arming = graceApplies() && excursion.shutdown == ShutdownStage::Idle;
+    if (arming) {
+        excursion.shutdown = ShutdownStage::Armed;
+        excursion.armedMs = tickClockMs();
+    }
     if (settings.CloseTarget != 0) {
-        TargetWindow::closeTarget();
-        if (!excursion.closeLogged) {
-            excursion.closeLogged = true;
-            logEvent("close");
+        closeStep();
+    }
+    if (settings.ShutDownPC == 0) {
+        return;
+    }
+    if (arming) {
+        logEvent("shutdown", "armed");
+        // Released at once only by a close that waited out the whole grace period.
+        if (sinceArmedMs() < shutdownDelayMs()) {
+            return;
         }
+    } else if (!graceApplies() && excursion.shutdown == ShutdownStage::Idle) {
+        requestShutdown();
+        return;
     }
-    if (settings.ShutDownPC != 0) {
-        shutdownStep();
-    }
+    followArmedShutdown(true);
 }
 
 void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
@@ -199,7 +242,7 @@ void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
     if (settings.frequency != 0) {
         beepTone(static_cast<std::uint32_t>(settings.frequency), BeepMs);
     }
-    // The panel is refreshed before the key press and the level-2 steps, which may block.
+    // The panel is refreshed before the key press and the level-2 steps, which may wait.
     requestRepaint(mainWindow);
     if (!alarmState.targetPresent) {
         // The recorder has finished and gone: an armed shutdown need not wait any longer.
@@ -207,7 +250,7 @@ void alarmTick(WindowHandle mainWindow, TimerId monitorTimer) {
         return;
     }
     if (!alarmState.keyLatch && settings.key != 0) {
-        logKey("first", TargetWindow::pressKey());
+        pressKey("first");
     }
     alarmState.keyLatch = true;
     const FreeMegabytes again = FreeSpaceProbe(mainWindow, monitorTimer);

@@ -27,6 +27,8 @@ std::vector<std::string> writtenKeys;
 std::string modulePath;
 std::string lastIniPath;
 std::map<std::uint32_t, std::string> menuText;
+bool targetAnswers;
+bool closeAnswerCame;
 bool tokenOpens;
 std::uint32_t lastError;
 bool shutdownAccepted;
@@ -57,6 +59,8 @@ void reset() {
     modulePath = "C:\\tools\\zembrovale.exe";
     lastIniPath.clear();
     menuText.clear();
+    targetAnswers = true;
+    closeAnswerCame = false;
     tokenOpens = true;
     lastError = 0;
     shutdownAccepted = true;
@@ -282,14 +286,43 @@ void bringToFront(WindowHandle window) {
     record("SetForegroundWindow " + nameOf(window));
 }
 
-void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                  std::intptr_t lParam) {
+namespace {
+std::string messageText(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                        std::intptr_t lParam) {
     const char* name = message == 0x0100   ? "WM_KEYDOWN"
                        : message == 0x0101 ? "WM_KEYUP"
                        : message == 0x0010 ? "WM_CLOSE"
                                            : "other";
-    record(std::string("SendMessageA ") + nameOf(window) + " " + name + " " +
-           std::to_string(wParam) + " " + std::to_string(lParam));
+    return nameOf(window) + " " + name + " " + std::to_string(wParam) + " " +
+           std::to_string(lParam);
+}
+} // namespace
+
+void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                  std::intptr_t lParam) {
+    record("SendMessageA " + messageText(window, message, wParam, lParam));
+}
+
+bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                        std::intptr_t lParam, std::uint32_t waitMs) {
+    record("SendMessageTimeoutA " + messageText(window, message, wParam, lParam) + " within " +
+           std::to_string(waitMs));
+    return window != nullptr && targetAnswers;
+}
+
+// A target that does not answer keeps the program waiting for all of the wait.
+bool closeWithin(WindowHandle window, std::uint32_t waitMs) {
+    record("SendMessageCallbackA " + messageText(window, 0x0010, 0, 0) + " within " +
+           std::to_string(waitMs));
+    if (window != nullptr && !targetAnswers) {
+        clockMs += waitMs;
+        return false;
+    }
+    return true;
+}
+
+bool closeAnswerArrived() {
+    return closeAnswerCame;
 }
 
 std::uint32_t readExtendedStyle(WindowHandle window) {

@@ -41,6 +41,11 @@ extern std::vector<std::string> writtenKeys;
 extern std::string modulePath;
 extern std::string lastIniPath;
 
+// Whether the target answers a message within the wait it is given, and whether the answer
+// to an unanswered close has come by now.
+extern bool targetAnswers;
+extern bool closeAnswerCame;
+
 // Menu item texts by command id.
 extern std::map<std::uint32_t, std::string> menuText;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/target_window.h"
 #include "app/frame.h"
 #include "eventlog/event_log.h"
 #include "monitor/alarm_state.h"
@@ -35,6 +36,7 @@ class NightWatchTest : public ::testing::Test {
         alarmState = AlarmState{};
         driveFailureReported = false;
         FillEstimate::reset();
+        TargetWindow::findTarget(); // finds none, so no close of an earlier test is pending
     }
 
     void load(std::vector<std::pair<std::string, std::string>> extra = {}) {
@@ -164,11 +166,13 @@ TEST_F(NightWatchTest, DryRunNeverAsksAndSaysSoOnce) {
 TEST_F(NightWatchTest, DelayArmsAtLevelTwoAndReleasesWhenTheTargetGoes) {
     load({{"LogFile", "night.csv"}, {"ShutdownDelay", "30"}});
     openTarget();
+    // The close never waits past the moment the grace period promised the shutdown.
     Calls calls = tickAt(50);
-    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1);
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 30000"), 1);
     EXPECT_EQ(countCalls(calls, "OpenProcessToken"), 0) << "armed, not requested";
     calls = tickAt(50, 10);
-    EXPECT_EQ(countCalls(calls, "SendMessageA Recorder WM_CLOSE"), 1) << "close repeated";
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 20000"), 1)
+        << "close repeated";
     EXPECT_EQ(countCalls(calls, "OpenProcessToken"), 0) << "10 s of 30";
     fake::windows.clear();
     EXPECT_EQ(countCalls(tickAt(50, 2), "ExitWindowsEx"), 1) << "the recorder has gone";
@@ -197,6 +201,47 @@ TEST_F(NightWatchTest, RecoveryDisarmsAndTheNextExcursionArmsAnew) {
     EXPECT_EQ(countCalls(tickAt(450, 60), "ExitWindowsEx"), 0) << "disarmed by the recovery";
     openTarget();
     EXPECT_EQ(countCalls(tickAt(50), "ExitWindowsEx"), 0) << "armed again, not released";
+}
+
+TEST_F(NightWatchTest, TargetTimeoutBoundsEachMessageAndAnUnansweredCloseIsNotAskedAgain) {
+    load({{"LogFile", "night.csv"}, {"TargetTimeout", "5"}});
+    fake::targetAnswers = false;
+    openTarget();
+    Calls calls = tickAt(50);
+    EXPECT_EQ(countCalls(calls, "SendMessageTimeoutA Recorder WM_KEYDOWN 82 0 within 5000"), 1);
+    EXPECT_EQ(countCalls(calls, "SendMessageTimeoutA Recorder WM_KEYUP"), 0) << "it stopped";
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 5000"), 1);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 1) << "the tick went on";
+    const struct {
+        bool answerCame, targetThere;
+        long closes;
+    } later[] = {{false, true, 0}, {true, true, 1}, {false, false, 0}, {false, true, 1}};
+    for (const auto& tick : later) {
+        fake::closeAnswerCame = tick.answerCame;
+        fake::windows.clear();
+        if (tick.targetThere) {
+            openTarget();
+        }
+        EXPECT_EQ(countCalls(tickAt(50), "SendMessageCallbackA"), tick.closes)
+            << tick.answerCame << tick.targetThere;
+    }
+    const auto lines = events();
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+              (std::vector<std::string>{"target-found", "alarm", "key first 82 (no answer)",
+                                        "close no answer"}));
+}
+
+TEST_F(NightWatchTest, TheGracePeriodHoldsWhenTheCloseIsNeverAnswered) {
+    load({{"LogFile", "night.csv"}, {"ShutdownDelay", "30"}});
+    fake::targetAnswers = false;
+    openTarget();
+    const Calls calls = tickAt(50);
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 30000"), 1);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 1) << "30 s after the close, in its tick";
+    const auto lines = events();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{"close no answer", "shutdown armed", "shutdown requested",
+                                        "shutdown accepted"}));
 }
 
 TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {

@@ -172,6 +172,49 @@ TEST_F(NightE2E, TheGracePeriodWaitsForATargetThatFinishesItsFileAfterClosing) {
     EXPECT_EQ(product.closeAndWait(), 0u);
 }
 
+// A recorder that asks "Close the target?" when asked to close, and nobody answers: it is
+// asked once, the shutdown (rehearsed here) still comes, and the ticks go on.
+class AskingTargetE2E : public NightE2E {
+  protected:
+    void nightWith(const zvtest::IniKeys& keys) {
+        ASSERT_NE(startTarget({"--title", "Recorder", "--ask-on-close"}), nullptr);
+        ASSERT_NE(product.start(nightIni(
+                      zvtest::withKeys({{"ShutDownPC", "00000001"}, {"DryRun", "1"}}, keys))),
+                  nullptr);
+        e2e::DriveFiller filler("zv-night.bin");
+        ASSERT_TRUE(filler.fill(16));
+        ASSERT_TRUE(logged("shutdown dry run")) << joined(events());
+        const HWND question = FindWindowA("#32770", "Recorder question");
+        ASSERT_NE(question, nullptr);
+        filler.release();
+        ASSERT_TRUE(zvtest::waitUntil([&] {
+            const Lines seen = events();
+            return std::find(seen.begin(), seen.end(), "key second 82") != seen.end();
+        })) << "the ticks went on: "
+            << joined(events());
+        const Lines messages = zvtest::readLines(targetLog);
+        EXPECT_EQ(std::count(messages.begin(), messages.end(), "WM_CLOSE 0 0"), 1)
+            << "asked once: " << joined(messages);
+        // Answered at last, the recorder goes.
+        PostMessageA(question, WM_COMMAND, IDYES, 0);
+        EXPECT_TRUE(target.waitForExit());
+        EXPECT_EQ(product.closeAndWait(), 0u);
+    }
+};
+
+TEST_F(AskingTargetE2E, TargetTimeoutLetsTheNightGoOn) {
+    nightWith({{"TargetTimeout", "1"}});
+    const Lines seen = events();
+    EXPECT_LT(position(seen, "close no answer"), position(seen, "shutdown dry run"))
+        << joined(seen);
+}
+
+TEST_F(AskingTargetE2E, TheGracePeriodHoldsWithoutTargetTimeout) {
+    nightWith({{"ShutdownDelay", "2"}});
+    const Lines seen = events();
+    EXPECT_LT(position(seen, "shutdown armed"), position(seen, "shutdown dry run")) << joined(seen);
+}
+
 // --- Commands at the three transitions ---
 
 class CommandE2E : public NightE2E {
