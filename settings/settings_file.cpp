@@ -11,10 +11,9 @@ Settings settings;
 namespace {
 
 char iniPath[IniPathSize];
-// Room for a long hand-edited section. Static: too big for a window procedure's stack, and
-// read only within `load`.
-constexpr std::uint32_t SectionSize = 65536;
-char section[SectionSize];
+// Room for a long hand-edited section; a longer one is cut, and its cut line dropped. On the
+// stack of `load`, the only reader: nothing kept between loads changes with the file.
+constexpr std::uint32_t SectionSize = 32768;
 // Enough for any number with its blanks and zeros as a person types it.
 constexpr std::uint32_t TypedNumberSize = 64;
 
@@ -41,7 +40,7 @@ void readText(const char* key, char* field, std::uint32_t limit) {
 
 // Reads the section whole. When it did not fit, its last line may be cut: it is dropped, so
 // that no value is ever read short.
-bool readSection() {
+bool readSection(char* section) {
     section[0] = '\0';
     section[1] = '\0';
     const std::uint32_t length = profileReadSection(section, SectionSize, iniPath);
@@ -70,7 +69,8 @@ void readPath(const char* key, char* field) {
 
 // Commands come from the raw section: one that begins and ends with a quoted part
 // ("C:\My Tools\a.bat" "disk low") loses that outer pair when read as text.
-void readCommand(const char* key, char* field, bool* tooLong, bool sectionCut) {
+void readCommand(const char* section, const char* key, char* field, bool* tooLong,
+                 bool sectionCut) {
     bool cut = false;
     const bool found = sectionValue(section, key, field, CommandSize, &cut);
     if (!found && sectionCut) {
@@ -92,7 +92,8 @@ std::int32_t readTypedNumber(const char* key, OptIn::Kind kind) {
 }
 
 void readOptInKeys() {
-    const bool sectionCut = readSection();
+    char section[SectionSize];
+    const bool sectionCut = readSection(section);
     char* const base = reinterpret_cast<char*>(&settings);
     for (int i = 0; i < OptIn::KeyCount; ++i) {
         const OptIn::Key& key = OptIn::Keys[i];
@@ -102,7 +103,8 @@ void readOptInKeys() {
             readPath(key.name, field);
             break;
         case OptIn::Kind::Command:
-            readCommand(key.name, field, reinterpret_cast<bool*>(base + key.tooLong), sectionCut);
+            readCommand(section, key.name, field, reinterpret_cast<bool*>(base + key.tooLong),
+                        sectionCut);
             break;
         case OptIn::Kind::Switch:
         case OptIn::Kind::Seconds:
