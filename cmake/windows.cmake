@@ -35,6 +35,12 @@ target_include_directories(zembrovale PRIVATE
   ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
 # No link time in the header, so two builds of the same sources are the same bytes.
 target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# The entry point is the program's own (app/entry_win.cpp), not the C runtime's start-up code.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(zembrovale PRIVATE -nostartfiles -Wl,-e,_zembrovaleStart)
+else()
+  target_link_options(zembrovale PRIVATE -nostartfiles -Wl,-e,zembrovaleStart)
+endif()
 target_link_libraries(zembrovale PRIVATE zembrovale_core)
 set_target_properties(zembrovale PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
