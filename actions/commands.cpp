@@ -124,15 +124,15 @@ std::uint32_t buildOurEnvironment(const Choice& choice, const TransitionFacts& f
 
 namespace Commands {
 
-void run(Transition transition, const TransitionFacts& facts) {
+bool run(Transition transition, const TransitionFacts& facts) {
     const Choice choice = choose(transition);
     if (choice.tooLong) {
         // Run cut short, the line could be another command altogether.
         logResult(choice, facts, 0, "too long (over 511 characters)");
-        return;
+        return false;
     }
     if (choice.command[0] == '\0') {
-        return;
+        return false;
     }
     char interpreter[InterpreterSize];
     commandInterpreter(interpreter, sizeof interpreter);
@@ -141,17 +141,18 @@ void run(Transition transition, const TransitionFacts& facts) {
     }
     if (!buildCommandLine(interpreter, choice.command, commandLine, sizeof commandLine)) {
         logResult(choice, facts, 0, "too long");
-        return;
+        return false;
     }
     if (buildOurEnvironment(choice, facts) == 0) {
         logResult(choice, facts, 0, "environment too long");
-        return;
+        return false;
     }
     char folder[IniPathSize];
     programFolder(folder, sizeof folder);
     const std::uint32_t error =
         startDetached(commandLine, environmentBlock, folder[0] != '\0' ? folder : nullptr);
     logResult(choice, facts, error, nullptr);
+    return error == 0;
 }
 
 std::uint32_t buildEnvironment(const char* inherited, const Variable* variables, int count,

@@ -12,7 +12,8 @@ constexpr std::uint32_t CommandLineSize = 1024;
 constexpr std::uint32_t EnvironmentSize = 65536;
 
 // Starts the command set for `transition`, if any, and logs `command` or `command-failed`.
-void run(Transition transition, const TransitionFacts& facts);
+// True when one was started.
+bool run(Transition transition, const TransitionFacts& facts);
 
 struct Variable {
     const char* name;

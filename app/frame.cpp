@@ -5,9 +5,12 @@
 #include "app/frame_platform.h"
 #include "app/main_window.h"
 #include "monitor/alarm_cycle.h"
+#include "monitor/free_space.h"
+#include "monitor/history.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
+#include "ui/history_view.h"
 #include "ui/tray_menu.h"
 
 namespace {
@@ -19,9 +22,11 @@ bool positionCaptured = false;
 std::int32_t capturedLeft = 0;
 std::int32_t capturedTop = 0;
 
-void announce(Transition transition, const TransitionFacts& facts) {
-    Commands::run(transition, facts);
+// The chart's mark of a started command, or 0.
+std::uint32_t announce(Transition transition, const TransitionFacts& facts) {
+    const bool started = Commands::run(transition, facts);
     TrayMenu::announce(transition, facts);
+    return started ? History::bit(History::Command) : 0;
 }
 
 } // namespace
@@ -48,20 +53,25 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
 
 void onTimer(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
-    if (lastTick.alarm) {
-        announce(Transition::Alarm, lastTick.facts);
+    std::uint32_t events = lastTick.events;
+    if ((events & History::bit(History::Alarm)) != 0) {
+        events |= announce(Transition::Alarm, lastTick.facts);
     }
-    if (lastTick.levelTwo) {
+    if ((events & History::bit(History::LevelTwo)) != 0) {
         // Told with the measurement that decided it, never a number above level 2.
         TransitionFacts levelTwo = lastTick.facts;
         levelTwo.freeMb = lastTick.levelTwoFreeMb;
-        announce(Transition::LevelTwo, levelTwo);
+        events |= announce(Transition::LevelTwo, levelTwo);
     }
-    if (lastTick.recovered) {
-        announce(Transition::Recover, lastTick.facts);
+    if ((events & History::bit(History::Recover)) != 0) {
+        events |= announce(Transition::Recover, lastTick.facts);
     }
     if (settings.ShowEstimate != 0 && lastTick.measured && lastTick.clockRead) {
         TrayMenu::refreshTip(lastTick.nowMs, lastTick.facts);
+    }
+    // Once the drive has failed, the end has begun: the chart stays as it was.
+    if (!driveFailureReported) {
+        HistoryView::afterTick(events);
     }
 }
 

@@ -31,7 +31,7 @@ struct Excursion {
     bool levelTwoTaken;
     ShutdownStage shutdown;
     std::uint64_t armedMs;
-    bool requestLogged;
+    bool shutdownAsked; // asked for or rehearsed, once or more
     ShutdownOutcome outcome;
 };
 Excursion excursion;
@@ -39,7 +39,14 @@ Excursion excursion;
 bool estimateWanted() {
     return settings.LogFile[0] != '\0' || settings.OnAlarm[0] != '\0' ||
            settings.OnLevel2[0] != '\0' || settings.OnRecover[0] != '\0' ||
-           settings.ShowEstimate != 0 || settings.ShowBalloons != 0;
+           settings.ShowEstimate != 0 || settings.ShowBalloons != 0 || History::on();
+}
+
+constexpr std::uint32_t Transitions =
+    History::bit(History::Alarm) | History::bit(History::LevelTwo) | History::bit(History::Recover);
+
+void note(History::Event event) {
+    lastTick.events |= History::bit(event);
 }
 
 // Worked out at most once per tick, and only for a line or an announcement that shows it.
@@ -57,6 +64,9 @@ const FillForecast& tickForecast() {
 }
 
 void logKey(const char* which, bool reached) {
+    if (reached) {
+        note(History::Key);
+    }
     char detail[48];
     TextBuilder(detail, sizeof detail)
         .text(which)
@@ -93,7 +103,7 @@ void logRecovery() {
 }
 
 void startExcursion() {
-    lastTick.alarm = true;
+    note(History::Alarm);
     excursion = Excursion{};
     if (settings.LogFile[0] != '\0') {
         excursion.startKnown = true;
@@ -104,7 +114,7 @@ void startExcursion() {
 
 void normalTick(WindowHandle mainWindow) {
     if (alarmState.belowLevel1) {
-        lastTick.recovered = true;
+        note(History::Recover);
         logRecovery();
     }
     // The second press of an excursion, made whether or not the target still exists.
@@ -126,12 +136,16 @@ void noteOutcome(ShutdownOutcome outcome, const char* detail) {
 
 // A rehearsal never asks; otherwise the line is on the disk before the request goes out.
 void requestShutdown() {
+    const bool first = !excursion.shutdownAsked;
+    excursion.shutdownAsked = true;
+    if (first) {
+        note(History::Shutdown);
+    }
     if (settings.DryRun != 0) {
         noteOutcome(ShutdownOutcome::DryRun, "dry run");
         return;
     }
-    if (!excursion.requestLogged) {
-        excursion.requestLogged = true;
+    if (first) {
         logEvent("shutdown", "requested", true);
     }
     const bool accepted = ShutdownRequest();
@@ -175,13 +189,14 @@ void shutdownStep() {
 void levelTwoActions(std::uint32_t secondMeasurement) {
     if (!excursion.levelTwoTaken) {
         excursion.levelTwoTaken = true;
-        lastTick.levelTwo = true;
+        note(History::LevelTwo);
         lastTick.levelTwoFreeMb = secondMeasurement;
     }
     if (settings.CloseTarget != 0) {
         TargetWindow::closeTarget();
         if (!excursion.closeLogged) {
             excursion.closeLogged = true;
+            note(History::Close);
             logEvent("close");
         }
     }
@@ -244,7 +259,7 @@ std::uint64_t tickClockMs() {
 }
 
 void tick(WindowHandle mainWindow, TimerId monitorTimer) {
-    lastTick.alarm = lastTick.levelTwo = lastTick.recovered = false;
+    lastTick.events = 0;
     lastTick.clockRead = false;
     lastTick.facts.forecast = FillForecast{};
     forecastReady = false;
@@ -268,7 +283,7 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer) {
     } else {
         alarmTick(mainWindow, monitorTimer);
     }
-    if ((lastTick.alarm || lastTick.levelTwo || lastTick.recovered) && estimateWanted()) {
+    if ((lastTick.events & Transitions) != 0 && estimateWanted()) {
         tickForecast();
     }
 }

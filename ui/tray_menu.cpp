@@ -5,9 +5,11 @@
 #include "actions/target_window.h"
 #include "app/main_window.h"
 #include "monitor/fill_estimate.h"
+#include "monitor/history.h"
 #include "monitor/monitor_platform.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
+#include "ui/history_view.h"
 #include "ui/tray_platform.h"
 #include "ui/tray_text.h"
 
@@ -73,6 +75,11 @@ void build(WindowHandle mainWindow) {
     trayAppendItem(CmdOptions, "Options");
     trayAppendItem(CmdWinSpy, "WinSpy");
     trayAppendItem(CmdEditConfig, "Edit config");
+    // Read once, at start, like KeepTrayIcon below: what it sets up stays for the run.
+    History::start(settings.ShowHistory != 0);
+    if (History::on()) {
+        trayAppendItem(CmdHistory, "History");
+    }
     trayAppendSeparator();
     trayAppendItem(CmdClose, "Close");
     TrayText::startTip(settings.DryRun != 0, shownTip);
@@ -129,6 +136,11 @@ void onCommand(WindowHandle mainWindow, std::uintptr_t wParam, std::intptr_t lPa
     case CmdLockTarget:
         TargetWindow::toggleLock();
         logEvent(settings.HideTarget != 0 ? "lock" : "unlock");
+        break;
+    case CmdHistory:
+        if (History::on()) {
+            HistoryView::open();
+        }
         break;
     default:
         break;

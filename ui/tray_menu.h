@@ -13,6 +13,7 @@ constexpr std::uint32_t CmdEditConfig = 1003;
 constexpr std::uint32_t CmdWinSpy = 1004;
 constexpr std::uint32_t CmdOptions = 1005;
 // CmdLockTarget (1006) is declared with the lock in actions/target_window.h.
+constexpr std::uint32_t CmdHistory = 1007;
 
 // The command menu and the notification icon.
 namespace TrayMenu {

@@ -3,6 +3,9 @@
 
 #include "app/frame.h"
 #include "app/frame_platform.h"
+#include "monitor/history.h"
+#include "ui/history_platform.h"
+#include "ui/history_view.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_platform.h"
 
@@ -21,6 +24,8 @@ void reset() {
     windowTop = 80;
     timerReturned = 1;
     insideOptions = nullptr;
+    History::start(false);
+    HistoryView::closed();
 }
 
 } // namespace fakeui
@@ -158,6 +163,16 @@ void trayRunPicker(WindowHandle) {
 TimerId trayStartTimer(WindowHandle, TimerId timer, std::uint32_t periodMs) {
     fake::calls.push_back("SetTimer " + std::to_string(timer) + " " + std::to_string(periodMs));
     return timerReturned;
+}
+
+// History window ---------------------------------------------------------------------
+
+void historyShowWindow() {
+    fake::calls.push_back("ShowWindow history");
+}
+
+void historyInvalidate() {
+    fake::calls.push_back("InvalidateRect history");
 }
 
 // Frame --------------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // What the notification icon tells and keeps: the balloons of an excursion, the icon
-// added again after the shell restarts, and two copies of the program side by side, each
-// with its own file, drive and target.
+// added again after the shell restarts, two copies of the program side by side, each
+// with its own file, drive and target, and the History chart of a night.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -243,6 +243,38 @@ TEST_F(TwoDrivesE2E, TwoCopiesInOneFolderKeepToTheirOwnFileTargetAndKey) {
     twice.insert(twice.end(), pressed82.begin(), pressed82.end());
     EXPECT_TRUE(zvtest::waitUntil([&] { return zvtest::readLines(targetLog) == twice; })) << logs();
     EXPECT_EQ(zvtest::readLines(otherLog), pressed83) << logs();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+// --- The night seen at a glance: the History chart ---
+
+using NightChartE2E = TraySpeaksE2E;
+
+TEST_F(NightChartE2E, TheMenuOpensTheChartThatDrawsTheCurveAndClosesWhileTicksGoOn) {
+    const HWND window = product.start(speaksIni({{"x", "00000700"},
+                                                 {"y", "00000500"},
+                                                 {"ShowHistory", "1"},
+                                                 {"UpdateInterval", "00000100"}}));
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, CmdHistory, 0);
+    const HWND chart = e2e::waitForVisible(product.process().id(), "ZvHistory", "History");
+    ASSERT_NE(chart, nullptr);
+    const RECT plot = {64, 26, 470, 222}; // the curve's area, in client coordinates
+    const auto shows = [&](COLORREF colour) {
+        return zvtest::waitUntil([&] {
+            return zvtest::captureScreen(zvtest::clientRectOnScreen(chart)).count(colour, plot) > 0;
+        });
+    };
+    EXPECT_TRUE(shows(e2e::Green)) << "no curve";
+    e2e::DriveFiller filler("zv-chart.bin");
+    ASSERT_TRUE(filler.fill(6));
+    EXPECT_TRUE(shows(RGB(90, 0, 0))) << "the excursion is not shaded";
+    PostMessageA(chart, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(zvtest::waitUntil([&] { return !e2e::visible(chart); }));
+    filler.release();
+    EXPECT_TRUE(product.panelShows(e2e::FreeNumberCell, e2e::Green)) << "ticks stopped";
+    PostMessageA(window, WM_COMMAND, CmdHistory, 0);
+    EXPECT_EQ(e2e::waitForVisible(product.process().id(), "ZvHistory"), chart) << "one window";
     EXPECT_EQ(product.closeAndWait(), 0u);
 }
 
