@@ -69,8 +69,9 @@ void onTimer(WindowHandle mainWindow) {
     if (settings.ShowEstimate != 0 && lastTick.measured && lastTick.clockRead) {
         TrayMenu::refreshTip(lastTick.nowMs, lastTick.facts);
     }
-    // Once the drive has failed, the end has begun: the chart stays as it was.
+    // Once the drive has failed, the end has begun: the icon and the chart stay as they were.
     if (!driveFailureReported) {
+        TrayMenu::showState(events);
         HistoryView::afterTick(events);
     }
 }

@@ -15,6 +15,7 @@ const Key Keys[] = {
     {"ShowEstimate", Kind::Switch, offsetof(Settings, ShowEstimate), 0},
     {"ShowBalloons", Kind::Switch, offsetof(Settings, ShowBalloons), 0},
     {"KeepTrayIcon", Kind::Switch, offsetof(Settings, KeepTrayIcon), 0},
+    {"StateIcon", Kind::Switch, offsetof(Settings, StateIcon), 0},
     {"ShowHistory", Kind::Switch, offsetof(Settings, ShowHistory), 0},
 };
 const int KeyCount = sizeof Keys / sizeof Keys[0];

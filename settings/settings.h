@@ -35,6 +35,7 @@ struct Settings {
     std::int32_t ShowEstimate;
     std::int32_t ShowBalloons;
     std::int32_t KeepTrayIcon;
+    std::int32_t StateIcon;
     std::int32_t ShowHistory;
 };
 

@@ -28,6 +28,9 @@ std::uint64_t tipCheckedMs = 0;
 
 std::uint32_t taskbarCreated = 0;
 
+bool stateIcons = false;
+int shownState = 0; // 0 normal, 1 level 1, 2 level 2
+
 BalloonIcon balloonIcon(Transition transition) {
     switch (transition) {
     case Transition::Alarm:
@@ -75,7 +78,7 @@ void build(WindowHandle mainWindow) {
     trayAppendItem(CmdOptions, "Options");
     trayAppendItem(CmdWinSpy, "WinSpy");
     trayAppendItem(CmdEditConfig, "Edit config");
-    // Read once, at start, like KeepTrayIcon below: what it sets up stays for the run.
+    // Read once, at start, like the keys below: what they set up stays for the run.
     History::start(settings.ShowHistory != 0);
     if (History::on()) {
         trayAppendItem(CmdHistory, "History");
@@ -87,6 +90,11 @@ void build(WindowHandle mainWindow) {
     trayAddIcon(mainWindow, shownTip);
     // Read once, at start: the Options dialog re-reading the file registers nothing.
     taskbarCreated = settings.KeepTrayIcon != 0 ? trayRegisterTaskbarCreated() : 0;
+    stateIcons = settings.StateIcon != 0;
+    shownState = 0;
+    if (stateIcons) {
+        trayMakeStateIcons();
+    }
 }
 
 void showMenu(WindowHandle mainWindow) {
@@ -188,6 +196,23 @@ std::uint32_t taskbarCreatedMessage() {
 
 void onTaskbarCreated() {
     trayReAddIcon();
+}
+
+void showState(std::uint32_t events) {
+    int state = shownState;
+    if ((events & History::bit(History::Recover)) != 0) {
+        state = 0;
+    }
+    if ((events & History::bit(History::Alarm)) != 0) {
+        state = 1;
+    }
+    if ((events & History::bit(History::LevelTwo)) != 0) {
+        state = 2;
+    }
+    if (stateIcons && state != shownState) {
+        shownState = state;
+        traySetStateIcon(state);
+    }
 }
 
 } // namespace TrayMenu

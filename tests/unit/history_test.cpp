@@ -1,4 +1,5 @@
-// Watching the night: what the ticks keep for the History chart, and how it is laid out.
+// The two keys for watching the night: what the ticks keep for the History chart, how the
+// chart is laid out, and the tray icon that shows the state.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -17,6 +18,7 @@
 #include "tests/unit/fake_ui_platform.h"
 #include "ui/history_chart.h"
 #include "ui/history_view.h"
+#include "ui/icon_badge.h"
 #include "ui/tray_menu.h"
 
 namespace {
@@ -53,6 +55,16 @@ class HistoryTest : public ::testing::Test {
         fake::clockMs += secondsLater * 1000;
         Frame::onTimer(nullptr);
         return fake::calls;
+    }
+
+    static Calls shellCalls(const Calls& calls) {
+        Calls shell;
+        for (const std::string& call : calls) {
+            if (call.rfind("Shell_NotifyIconA", 0) == 0) {
+                shell.push_back(call);
+            }
+        }
+        return shell;
     }
 
     // The texts of the layout drawn with `draw`, in order.
@@ -209,12 +221,45 @@ TEST_F(HistoryTest, ExcursionsAreShadedAndTheirActionsMarkedInRowsOfTheirOwn) {
     EXPECT_EQ(texts(Left), Texts{"Zembrovale 0.7: 450 MB"});
 }
 
-TEST_F(HistoryTest, TheKeyAddsTheHistoryItemJustBeforeTheLastSeparator) {
-    start({{"ShowHistory", "1"}});
+TEST_F(HistoryTest, TheKeysAddTheHistoryItemAndAnIconMarkedOnlyAtTransitions) {
+    start({{"ShowHistory", "1"}, {"StateIcon", "1"}});
+    EXPECT_EQ(fake::calls.back(), "CreateIconIndirect level 1, level 2") << "made once, at start";
     const auto& menu = fakeui::menu;
     ASSERT_GE(menu.size(), 3u);
     EXPECT_EQ(menu[menu.size() - 3].text, "History");
     EXPECT_EQ(menu.back().text, "Close");
+    start({{"StateIcon", "1"}});
+    fake::windows.push_back({"Rec", "Recorder"});
+    const std::string Modify = "Shell_NotifyIconA NIM_MODIFY icon ";
+    // Free megabytes of each tick and what it does to the icon.
+    const std::tuple<std::uint32_t, Calls> steps[] = {
+        {600, {}}, {450, {Modify + "1"}}, {400, {}},           {50, {Modify + "2"}},
+        {40, {}},  {600, {Modify + "0"}}, {50, {Modify + "2"}}};
+    for (const auto& [freeMb, icon] : steps) {
+        EXPECT_EQ(shellCalls(tickAt(freeMb, 5)), icon) << freeMb;
+    }
+    fake::calls.clear();
+    TrayMenu::onTaskbarCreated();
+    EXPECT_EQ(fake::calls,
+              Calls{"Shell_NotifyIconA NIM_ADD again Zembrovale 0.7 (dry run) (icon 2)"});
+    driveFailureReported = true;
+    EXPECT_EQ(shellCalls(tickAt(600, 5)).size(), 0u) << "the end has begun";
+}
+
+TEST(IconBadgeTest, ABadgeInTheBottomRightCornerOfEitherRowOrderKeepsTheAlphaChannel) {
+    for (const auto& [size, bottomUp, alpha] :
+         {std::tuple{16, false, 0xFF000000u}, {16, true, 0u}, {32, false, 0x80000000u}}) {
+        std::vector<std::uint32_t> pixels(size * size, alpha | 0x123456);
+        markIcon(pixels.data(), size, bottomUp, 0xFFFF00);
+        const auto at = [&](int x, int fromBottom) {
+            return pixels[(bottomUp ? fromBottom : size - 1 - fromBottom) * size + x];
+        };
+        const std::uint32_t opaque = alpha != 0 ? 0xFF000000 : 0;
+        EXPECT_EQ(at(size - size / 4, size / 4), opaque | 0xFFFF00) << size << "'s centre";
+        EXPECT_EQ(at(size - size / 4, size / 2 - 1), opaque | 0x202020) << "ring";
+        EXPECT_EQ(at(size - 1, size - 1), alpha | 0x123456) << "top right stays";
+        EXPECT_EQ(at(size / 2 - 1, 0), alpha | 0x123456) << "left of the badge";
+    }
 }
 
 } // namespace
