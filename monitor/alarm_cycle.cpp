@@ -31,7 +31,7 @@ struct Excursion {
     bool levelTwoTaken;
     ShutdownStage shutdown;
     std::uint64_t armedMs;
-    bool shutdownAsked; // asked for or rehearsed, once or more
+    bool requestLogged;
     ShutdownOutcome outcome;
 };
 Excursion excursion;
@@ -135,17 +135,18 @@ void noteOutcome(ShutdownOutcome outcome, const char* detail) {
 }
 
 // A rehearsal never asks; otherwise the line is on the disk before the request goes out.
+// The chart marks the shutdown where the log says it first.
 void requestShutdown() {
-    const bool first = !excursion.shutdownAsked;
-    excursion.shutdownAsked = true;
-    if (first) {
-        note(History::Shutdown);
-    }
     if (settings.DryRun != 0) {
+        if (excursion.outcome != ShutdownOutcome::DryRun) {
+            note(History::Shutdown);
+        }
         noteOutcome(ShutdownOutcome::DryRun, "dry run");
         return;
     }
-    if (first) {
+    if (!excursion.requestLogged) {
+        excursion.requestLogged = true;
+        note(History::Shutdown);
         logEvent("shutdown", "requested", true);
     }
     const bool accepted = ShutdownRequest();
