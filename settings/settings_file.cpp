@@ -10,11 +10,14 @@ Settings settings;
 
 namespace {
 
-char iniPath[IniPathSize];
 // Room for a long hand-edited section. Static: too big for a window procedure's stack, and
 // read only within `load`.
 constexpr std::uint32_t SectionSize = 65536;
 char section[SectionSize];
+// Defined after the section, so that the compiler places it right after the settings record
+// (these come in the reverse order): every load writes the same path, so a read that runs
+// past the record still shows in the bytes after it, where the section would hide it.
+char iniPath[IniPathSize];
 // Enough for any number with its blanks and zeros as a person types it.
 constexpr std::uint32_t TypedNumberSize = 64;
 
