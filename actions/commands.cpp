@@ -111,15 +111,15 @@ void startWithOurVariables(const Choice& choice, const TransitionFacts& facts, c
 
 namespace Commands {
 
-void run(Transition transition, const TransitionFacts& facts) {
+bool run(Transition transition, const TransitionFacts& facts) {
     const Choice choice = choose(transition);
     if (choice.tooLong) {
         // Run cut short, the line could be another command altogether.
         logResult(choice, facts, 0, "too long (over 511 characters)");
-        return;
+        return false;
     }
     if (choice.command[0] == '\0') {
-        return;
+        return false;
     }
     char interpreter[InterpreterSize];
     commandInterpreter(interpreter, sizeof interpreter);
@@ -128,13 +128,14 @@ void run(Transition transition, const TransitionFacts& facts) {
     }
     if (!buildCommandLine(interpreter, choice.command, commandLine, sizeof commandLine)) {
         logResult(choice, facts, 0, "too long");
-        return;
+        return false;
     }
     char folder[IniPathSize];
     programFolder(folder, sizeof folder);
     std::uint32_t error = 0;
     startWithOurVariables(choice, facts, folder[0] != '\0' ? folder : nullptr, &error);
     logResult(choice, facts, error, nullptr);
+    return error == 0;
 }
 
 bool buildCommandLine(const char* interpreter, const char* command, char* out, std::uint32_t size) {

@@ -12,7 +12,8 @@ namespace Commands {
 constexpr std::uint32_t CommandLineSize = 1024;
 
 // Starts the command set for `transition`, if any, and logs `command` or `command-failed`.
-void run(Transition transition, const TransitionFacts& facts);
+// True when one was started.
+bool run(Transition transition, const TransitionFacts& facts);
 
 // `"<interpreter>" /c "<command>"`: the interpreter strips the outer quotes again, so the
 // command runs exactly as typed. False when it does not fit.

@@ -6,9 +6,11 @@
 #include "app/main_window.h"
 #include "monitor/alarm_cycle.h"
 #include "monitor/free_space.h"
+#include "monitor/history.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
+#include "ui/history_view.h"
 #include "ui/tray_menu.h"
 
 namespace {
@@ -20,9 +22,11 @@ bool positionCaptured = false;
 std::int32_t capturedLeft = 0;
 std::int32_t capturedTop = 0;
 
-void announce(Transition transition, const TransitionFacts& facts) {
-    Commands::run(transition, facts);
+// The chart's mark of a started command, or 0.
+std::uint32_t announce(Transition transition, const TransitionFacts& facts) {
+    const bool started = Commands::run(transition, facts);
     TrayMenu::announce(transition, facts);
+    return started ? History::bit(History::Command) : 0;
 }
 
 } // namespace
@@ -49,25 +53,29 @@ void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
 
 void onTimer(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
-    // A drive lost within the tick has ended the run: nothing more is started or shown.
+    // A drive lost within the tick has ended the run: nothing more is started or shown, and
+    // the icon and the chart stay as they were.
     if (driveFailureReported) {
         return;
     }
-    if (lastTick.alarm) {
-        announce(Transition::Alarm, lastTick.facts);
+    std::uint32_t events = lastTick.events;
+    if ((events & History::bit(History::Alarm)) != 0) {
+        events |= announce(Transition::Alarm, lastTick.facts);
     }
-    if (lastTick.levelTwo) {
+    if ((events & History::bit(History::LevelTwo)) != 0) {
         // Told with the measurement that decided it, never a number above level 2.
         TransitionFacts levelTwo = lastTick.facts;
         levelTwo.freeMb = lastTick.levelTwoFreeMb;
-        announce(Transition::LevelTwo, levelTwo);
+        events |= announce(Transition::LevelTwo, levelTwo);
     }
-    if (lastTick.recovered) {
-        announce(Transition::Recover, lastTick.facts);
+    if ((events & History::bit(History::Recover)) != 0) {
+        events |= announce(Transition::Recover, lastTick.facts);
     }
     if (settings.ShowEstimate != 0 && lastTick.measured && lastTick.clockRead) {
         TrayMenu::refreshTip(lastTick.nowMs, lastTick.facts);
     }
+    TrayMenu::showState(events);
+    HistoryView::afterTick(events);
 }
 
 void onDestroy(WindowHandle mainWindow) {

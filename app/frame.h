@@ -10,7 +10,8 @@ namespace Frame {
 void onCreate(WindowHandle mainWindow);
 void onSize(WindowHandle mainWindow, std::uintptr_t sizeType);
 // One monitoring tick, then what it tells others: the commands and balloons of its
-// transitions, and the tip. They come last, so none of them delays the tick's own steps.
+// transitions, the tip, the icon's state and the History chart. They come last, so none of
+// them delays the tick's own steps.
 void onTimer(WindowHandle mainWindow);
 // Removes the icon, captures the window's position and ends the message loop; acts
 // on the first WM_DESTROY only.

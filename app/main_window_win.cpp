@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "ui/status_panel.h"
 #include "ui/tray_menu.h"
+#include "ui/window_class.h"
 #include "ui/window_drag.h"
 
 namespace {
@@ -61,18 +62,10 @@ LRESULT CALLBACK MainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void registerMainClass() {
     // One handle serves as both icons; the platform picks the large size for it.
     const HICON icon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_ZEMBROVALE));
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindow;
-    windowClass.hInstance = moduleInstance;
-    windowClass.hIcon = icon;
-    windowClass.hIconSm = icon;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     // The panel never paints its background: the default erase does, with this brush.
-    windowClass.hbrBackground = CreateSolidBrush(RGB(0, 0, 0));
-    windowClass.lpszClassName = MainWindowClass;
-    RegisterClassExA(&windowClass);
+    registerWindowClass(MainWindowClass, MainWindow, moduleInstance, icon, arrow,
+                        CreateSolidBrush(RGB(0, 0, 0)));
 }
 
 HWND createMainWindow() {

@@ -168,3 +168,9 @@ void commandInterpreter(char* out, std::uint32_t) {
 std::uint32_t startDetached(char*, const char*) {
     return 0;
 }
+
+// History window: never opened in the host benchmarks.
+#include "ui/history_platform.h"
+
+void historyShowWindow() {}
+void historyInvalidate() {}

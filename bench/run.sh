@@ -161,6 +161,14 @@ tick_us=$(field "$TICKS_OF_PRIMARY" normal product_us)
 tick_ratio=$(field "$TICKS_OF_PRIMARY" normal pair_ratio_median)
 optin_us=$(field "$TICKS_OF_PRIMARY" normal_opt_in product_us)
 optin_ratio=$(field "$TICKS_OF_PRIMARY" normal_opt_in pair_ratio_median)
+closed_us=$(field "$TICKS_OF_PRIMARY" normal_chart_closed product_us)
+closed_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_closed pair_ratio_median)
+open_us=$(field "$TICKS_OF_PRIMARY" normal_chart_open product_us)
+open_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_open pair_ratio_median)
+# Against the opt-in row through the floor every case shares, which the machine's drift
+# between the cases does not move.
+against_optin() { awk -v a="$1" -v b="$optin_ratio" 'BEGIN {printf "%+.1f %%", (a / b - 1) * 100}'; }
+within_2pct() { awk -v a="$1" -v b="$optin_ratio" 'BEGIN {print (a <= b * 1.02) ? "pass" : "FAIL"}'; }
 
 # --- 4. start-up to first paint ---------------------------------------------------------
 log "start-up benchmark ($STARTUP_RUNS runs each)"
@@ -314,6 +322,8 @@ that run. Logs of the run: \`build/bench-logs/\`.
 | size, 64-bit executable | ${size_bytes[win64]} bytes | at most 65536 bytes, system DLLs only | ${size_verdict[win64]} |
 | one normal tick with its repaint ($BITS) | $tick_us µs, ${tick_ratio}x the bare platform calls | at most 1.2x | $(verdict "$tick_ratio" 1.2) |
 | the same with every opt-in key set, no event ($BITS) | $optin_us µs, ${optin_ratio}x the bare platform calls | within noise of the row above | - |
+| the same with \`StateIcon\` and \`ShowHistory\`, the chart closed ($BITS) | $closed_us µs, ${closed_ratio}x the bare platform calls, $(against_optin "$closed_ratio") against the row above | within 2 % of it | $(within_2pct "$closed_ratio") |
+| the same with the chart open ($BITS) | $open_us µs, ${open_ratio}x the bare platform calls, $(against_optin "$open_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$open_ratio") |
 | idle cost ($BITS) | between ticks: $(iv hourly_ms) ms CPU and $(iv hourly_wakeups) wake-ups in $(iv secs) s; each tick (${IDLE_INTERVAL_MS} ms interval): $idle_per_tick µs CPU, $(iv product_wakeups_per_tick) wake-ups | no work between ticks | $idle_verdict |
 | start-up to first paint ($BITS) | $startup_product ms, ${startup_ratio}x a minimal window's $startup_minimal ms | none set | - |
 
@@ -353,6 +363,12 @@ load. Times come from \`QueryPerformanceCounter\`.
   number is drawn red. The second measurement stays above level 2, so no level-2 action runs.
   No beep (\`frequency\` 0: under Wine \`Beep\` returns at once, on Windows it blocks 256 ms by
   design) and no key (\`key\` 0: it is pressed once per excursion, not per tick).
+- **normal_chart_closed**, **normal_chart_open**: as normal_opt_in, with \`StateIcon\` and
+  \`ShowHistory\` set as well (the notification icon and its marked states are made at the
+  start, for every case),
+  the History chart's window closed, or open and shown: each tick keeps its minute's sample,
+  and redraws the chart only when it has something new, which a tick without an event has
+  not.
 - **\*_opt_in**: as normal and alarm, with every opt-in key set (\`LogFile\`, \`DryRun\`,
   \`ShutdownDelay\`, \`OnAlarm\`, \`OnLevel2\`, \`OnRecover\`, \`ShowEstimate\`, \`ShowBalloons\`).
   Their events (target found, alarm, its command) fall in the warm-up round, so the timed

@@ -16,8 +16,11 @@
 #include "monitor/alarm_cycle.h"
 #include "monitor/alarm_state.h"
 #include "monitor/free_space.h"
+#include "monitor/history.h"
 #include "settings/settings.h"
+#include "ui/history_view.h"
 #include "ui/status_panel.h"
+#include "ui/tray_menu.h"
 
 namespace {
 
@@ -183,11 +186,15 @@ double median(double* values, int count) {
     return count % 2 != 0 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
 }
 
+enum class Chart { None, Closed, Open };
+
 struct Case {
     const char* name;
     bool alarm;
     bool idleFlush;
     bool optIn;
+    // With the opt-in keys: StateIcon and ShowHistory as well, the chart's window closed or open.
+    Chart chart;
 };
 
 // Every opt-in key set. Their events (the target found, the alarm, its command) all fall in
@@ -209,6 +216,12 @@ void setOptInKeys(bool on) {
 
 bool runCase(HWND window, const Case& c, int ticks, int rounds) {
     setOptInKeys(c.optIn);
+    // The chart's key is read at start; here each case starts it anew. The marked icons were
+    // made at start, and no tick of a case changes the state.
+    History::start(c.chart != Chart::None);
+    if (c.chart == Chart::Open) {
+        HistoryView::open();
+    }
     if (c.alarm) {
         // Every tick is an alarm tick; the second measurement stays above level 2, so
         // nothing beyond the repaint happens. No beep (it returns at once under Wine and
@@ -251,6 +264,9 @@ bool runCase(HWND window, const Case& c, int ticks, int rounds) {
     const double floorMedian = median(floorTimes, rounds);
     const double ratioMedian = median(ratios, rounds);
     // median() sorted the arrays, so their ends are the fastest and slowest rounds.
+    if (c.chart == Chart::Open) {
+        HistoryView::closed();
+    }
     std::printf("result case=%s ticks=%d rounds=%d product_us=%.2f floor_us=%.2f ratio=%.3f "
                 "pair_ratio_median=%.3f product_min_us=%.2f product_max_us=%.2f "
                 "floor_min_us=%.2f floor_max_us=%.2f\n",
@@ -282,17 +298,26 @@ int main(int argc, char** argv) {
 
     const HWND panel = createWindow(PanelClass, "Zembrovale bench panel", panelProc, 40);
     const HWND target = createWindow(TargetClass, TargetTitle, DefWindowProcA, 320);
+    // The notification icon and its marked states, as the program makes them at start.
+    settings.StateIcon = settings.ShowHistory = 1;
+    TrayMenu::build(panel);
     drainMessages();
 
     const Case cases[] = {
-        {"normal", false, false, false},           {"alarm", true, false, false},
-        {"normal_idle_flush", false, true, false}, {"alarm_idle_flush", true, true, false},
-        {"normal_opt_in", false, false, true},     {"alarm_opt_in", true, false, true},
+        {"normal", false, false, false, Chart::None},
+        {"alarm", true, false, false, Chart::None},
+        {"normal_idle_flush", false, true, false, Chart::None},
+        {"alarm_idle_flush", true, true, false, Chart::None},
+        {"normal_opt_in", false, false, true, Chart::None},
+        {"alarm_opt_in", true, false, true, Chart::None},
+        {"normal_chart_closed", false, false, true, Chart::Closed},
+        {"normal_chart_open", false, false, true, Chart::Open},
     };
     bool ok = true;
     for (const Case& c : cases) {
         ok = runCase(panel, c, ticks, rounds) && ok;
     }
+    TrayMenu::removeIcon();
     DestroyWindow(target);
     DestroyWindow(panel);
     setOptInKeys(true);

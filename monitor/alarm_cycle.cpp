@@ -40,7 +40,14 @@ Excursion excursion;
 bool estimateWanted() {
     return settings.LogFile[0] != '\0' || settings.OnAlarm[0] != '\0' ||
            settings.OnLevel2[0] != '\0' || settings.OnRecover[0] != '\0' ||
-           settings.ShowEstimate != 0 || settings.ShowBalloons != 0;
+           settings.ShowEstimate != 0 || settings.ShowBalloons != 0 || History::on();
+}
+
+constexpr std::uint32_t Transitions =
+    History::bit(History::Alarm) | History::bit(History::LevelTwo) | History::bit(History::Recover);
+
+void note(History::Event event) {
+    lastTick.events |= History::bit(event);
 }
 
 // Worked out at most once per tick, and only for a line or an announcement that shows it.
@@ -58,6 +65,9 @@ const FillForecast& tickForecast() {
 }
 
 void logKey(const char* which, TargetWindow::KeyPress press) {
+    if (press.reached) {
+        note(History::Key);
+    }
     char detail[48];
     TextBuilder(detail, sizeof detail)
         .text(which)
@@ -106,7 +116,7 @@ void logRecovery() {
 }
 
 void startExcursion() {
-    lastTick.alarm = true;
+    note(History::Alarm);
     excursion = Excursion{};
     if (settings.LogFile[0] != '\0') {
         excursion.startKnown = true;
@@ -117,7 +127,7 @@ void startExcursion() {
 
 void normalTick(WindowHandle mainWindow) {
     if (alarmState.belowLevel1) {
-        lastTick.recovered = true;
+        note(History::Recover);
         logRecovery();
     }
     // The second press of an excursion, made whether or not the target still exists.
@@ -138,13 +148,18 @@ void noteOutcome(ShutdownOutcome outcome, const char* detail) {
 }
 
 // A rehearsal never asks; otherwise the line is on the disk before the request goes out.
+// The chart marks the shutdown where the log says it first.
 void requestShutdown() {
     if (settings.DryRun != 0) {
+        if (excursion.outcome != ShutdownOutcome::DryRun) {
+            note(History::Shutdown);
+        }
         noteOutcome(ShutdownOutcome::DryRun, "dry run");
         return;
     }
     if (!excursion.requestLogged) {
         excursion.requestLogged = true;
+        note(History::Shutdown);
         logEvent("shutdown", "requested", true);
     }
     const bool accepted = ShutdownRequest();
@@ -200,6 +215,7 @@ void closeStep() {
     const TargetWindow::Close result = TargetWindow::closeTarget(closeWaitMs());
     if (result != TargetWindow::Close::StillAsking && !excursion.closeLogged) {
         excursion.closeLogged = true;
+        note(History::Close);
         logEvent("close", result == TargetWindow::Close::NoAnswer ? "no answer" : "");
     }
 }
@@ -207,7 +223,7 @@ void closeStep() {
 void levelTwoActions(std::uint32_t secondMeasurement) {
     if (!excursion.levelTwoTaken) {
         excursion.levelTwoTaken = true;
-        lastTick.levelTwo = true;
+        note(History::LevelTwo);
         lastTick.levelTwoFreeMb = secondMeasurement;
     }
     const bool arming = graceApplies() && excursion.shutdown == ShutdownStage::Idle;
@@ -288,7 +304,7 @@ std::uint64_t tickClockMs() {
 }
 
 void tick(WindowHandle mainWindow, TimerId monitorTimer) {
-    lastTick.alarm = lastTick.levelTwo = lastTick.recovered = false;
+    lastTick.events = 0;
     lastTick.clockRead = false;
     lastTick.facts.forecast = FillForecast{};
     forecastReady = false;
@@ -313,7 +329,7 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer) {
     } else {
         alarmTick(mainWindow, monitorTimer);
     }
-    if ((lastTick.alarm || lastTick.levelTwo || lastTick.recovered) && estimateWanted()) {
+    if ((lastTick.events & Transitions) != 0 && estimateWanted()) {
         tickForecast();
     }
 }

@@ -3,6 +3,7 @@
 
 #include "core/handles.h"
 #include "core/transition.h"
+#include "monitor/history.h"
 
 // One monitoring step; the main window runs it for every WM_TIMER.
 void tick(WindowHandle mainWindow, TimerId monitorTimer);
@@ -11,9 +12,8 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer);
 // tip) and for the event log's lines between ticks.
 struct TickReport {
     bool measured; // the tick's first measurement succeeded; `facts` hold it
-    bool alarm;
-    bool levelTwo;
-    bool recovered;
+    // History::bit() of each event of the tick: the transitions and the actions it took.
+    std::uint32_t events;
     TransitionFacts facts; // the forecast only when a transition needs it
     // The second measurement, which decided level 2: what its announcements tell.
     std::uint32_t levelTwoFreeMb;

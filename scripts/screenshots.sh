@@ -11,6 +11,12 @@
 #   options-dialog.png   the Options dialog
 #   window-picker.png    the window picker pointing at the recording program
 #   balloon-alarm.png    the balloon at the alarm, beside the notification area
+#   icon-normal.png, icon-level1.png, icon-level2.png
+#                        the notification-area icon with StateIcon=1, plain and marked for
+#                        level 1 and level 2 (three times its size)
+#   history-chart.png    the History chart after a night in five minutes: a rehearsal in which
+#                        the drive fills, the alarm comes, level 2 closes the recorder and the
+#                        drive is freed again
 #
 # The recording program is played by the Wine tests' target window, the tuner by their
 # scripted tuner library; neither is part of a package. Free space comes from the tmpfs
@@ -174,5 +180,54 @@ echo docs/balloon-alarm.png
 
 post ZEMBROVALE '*' 1002
 post RecorderMainWnd '*' close
+wait "$program"
+
+# shoot_icon NAME: the icon at the left of the tray window, with a little of the tray around
+# it, three times its size.
+shoot_icon() {
+    local WIDTH HEIGHT X Y
+    eval "$(xdotool getwindowgeometry --shell "$(find_window "Wine System Tray")")"
+    /usr/bin/import -window root -crop "24x24+$((X + 1))+$((Y + 20))" +repage "$work/icon.png"
+    /usr/bin/convert "$work/icon.png" -scale 300% -strip "docs/$1"
+    echo "docs/$1"
+}
+
+# A night in five minutes, with the chart and the marked icon: the recorder pressed at the
+# alarm, which also starts a command, and closed at level 2, where the shutdown is only
+# rehearsed. The chart keeps one value a minute, so the drive fills in steps about that far
+# apart. The chart is opened last: without a window manager it opens over the tray.
+night=$work/night
+mkdir -p "$night"
+cp "$exe" "$night/zembrovale.exe"
+# shellcheck disable=SC1003 # a single backslash, not an escaped quote
+printf '%s\r\n' '[Options]' level1=00000500 level2=00000100 ClassName=RecorderMainWnd \
+    WindowName=NULL x=00000600 y=00000400 frequency=00000000 key=00000082 'DriveLetter=D:\' \
+    CloseTarget=00000001 ShutDownPC=00000001 UpdateInterval=00001000 HideTarget=00000000 \
+    DryRun=1 OnAlarm=rem StateIcon=1 ShowHistory=1 >"$night/zembrovale.ini"
+zv_drive_size 2048m
+wine "$target" --class RecorderMainWnd --title "Untitled - Recorder" --rect 620 300 480 320 \
+    --lifetime 600000 </dev/null >/dev/null 2>&1 &
+[ -n "$(find_window "Untitled - Recorder")" ] || fail "the recorder window did not appear"
+wine "$night/zembrovale.exe" </dev/null >/dev/null 2>&1 &
+program=$!
+[ -n "$(find_window "Zembrovale 0.7")" ] || fail "the program's window did not appear"
+sleep 5
+shoot_icon icon-normal.png
+# Seconds to wait, then the drive's size or a picture: two minutes filling, the alarm at
+# 450 MB, level 2 at 80 MB, and the recovery, which the curve shows from the next minute.
+for step in 55:1500m 55:900m 30:450m 3:icon-level1.png 30:250m 30:80m 3:icon-level2.png \
+    30:1900m 65:; do
+    sleep "${step%%:*}"
+    case ${step#*:} in
+    *.png) shoot_icon "${step#*:}" ;;
+    ?*) zv_drive_size "${step#*:}" ;;
+    esac
+done
+post ZEMBROVALE '*' 1007
+chart=$(find_window History)
+[ -n "$chart" ] || fail "the History chart did not open"
+sleep 1
+shoot "$chart" history-chart.png
+post ZEMBROVALE '*' 1002
 wait "$program"
 zv_wine_stop

@@ -16,6 +16,8 @@ const Key Keys[] = {
     {"ShowBalloons", Kind::Switch, offsetof(Settings, ShowBalloons), 0},
     {"KeepTrayIcon", Kind::Switch, offsetof(Settings, KeepTrayIcon), 0},
     {"TargetTimeout", Kind::Seconds, offsetof(Settings, TargetTimeout), 0},
+    {"StateIcon", Kind::Switch, offsetof(Settings, StateIcon), 0},
+    {"ShowHistory", Kind::Switch, offsetof(Settings, ShowHistory), 0},
 };
 const int KeyCount = sizeof Keys / sizeof Keys[0];
 

@@ -36,6 +36,8 @@ struct Settings {
     std::int32_t ShowBalloons;
     std::int32_t KeepTrayIcon;
     std::int32_t TargetTimeout; // seconds
+    std::int32_t StateIcon;
+    std::int32_t ShowHistory;
 };
 
 extern Settings settings;

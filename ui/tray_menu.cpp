@@ -5,9 +5,11 @@
 #include "actions/target_window.h"
 #include "app/main_window.h"
 #include "monitor/fill_estimate.h"
+#include "monitor/history.h"
 #include "monitor/monitor_platform.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
+#include "ui/history_view.h"
 #include "ui/tray_platform.h"
 #include "ui/tray_text.h"
 
@@ -28,6 +30,9 @@ std::uint32_t tipFreeMb = 0;
 FillForecast tipForecast = {};
 
 std::uint32_t taskbarCreated = 0;
+
+bool stateIcons = false;
+int shownState = 0; // 0 normal, 1 level 1, 2 level 2
 
 BalloonIcon balloonIcon(Transition transition) {
     switch (transition) {
@@ -100,6 +105,11 @@ void build(WindowHandle mainWindow) {
     trayAppendItem(CmdOptions, "Options");
     trayAppendItem(CmdWinSpy, "WinSpy");
     trayAppendItem(CmdEditConfig, "Edit config");
+    // Read once, at start, like the keys below: what they set up stays for the run.
+    History::start(settings.ShowHistory != 0);
+    if (History::on()) {
+        trayAppendItem(CmdHistory, "History");
+    }
     trayAppendSeparator();
     trayAppendItem(CmdClose, "Close");
     TrayText::startTip(settings.DryRun != 0, shownTip);
@@ -109,6 +119,11 @@ void build(WindowHandle mainWindow) {
     taskbarCreated = settings.KeepTrayIcon != 0 ? trayRegisterTaskbarCreated() : 0;
     if (taskbarCreated != 0) {
         trayLetShellMessageThrough(mainWindow, taskbarCreated);
+    }
+    stateIcons = settings.StateIcon != 0;
+    shownState = 0;
+    if (stateIcons) {
+        trayMakeStateIcons();
     }
 }
 
@@ -160,6 +175,11 @@ void onCommand(WindowHandle mainWindow, std::uintptr_t wParam, std::intptr_t lPa
         TargetWindow::toggleLock();
         logEvent(settings.HideTarget != 0 ? "lock" : "unlock");
         break;
+    case CmdHistory:
+        if (History::on()) {
+            HistoryView::open();
+        }
+        break;
     default:
         break;
     }
@@ -201,6 +221,23 @@ std::uint32_t taskbarCreatedMessage() {
 
 void onTaskbarCreated() {
     trayReAddIcon();
+}
+
+void showState(std::uint32_t events) {
+    int state = shownState;
+    if ((events & History::bit(History::Recover)) != 0) {
+        state = 0;
+    }
+    if ((events & History::bit(History::Alarm)) != 0) {
+        state = 1;
+    }
+    if ((events & History::bit(History::LevelTwo)) != 0) {
+        state = 2;
+    }
+    if (stateIcons && state != shownState) {
+        shownState = state;
+        traySetStateIcon(state);
+    }
 }
 
 } // namespace TrayMenu

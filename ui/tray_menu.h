@@ -13,6 +13,7 @@ constexpr std::uint32_t CmdEditConfig = 1003;
 constexpr std::uint32_t CmdWinSpy = 1004;
 constexpr std::uint32_t CmdOptions = 1005;
 // CmdLockTarget (1006) is declared with the lock in actions/target_window.h.
+constexpr std::uint32_t CmdHistory = 1007;
 
 // The command menu and the notification icon.
 namespace TrayMenu {
@@ -29,7 +30,10 @@ void announce(Transition transition, const TransitionFacts& facts);
 void refreshTip(std::uint64_t nowMs, const TransitionFacts& facts);
 // The shell's restart message, registered at start while KeepTrayIcon is set; 0 otherwise.
 std::uint32_t taskbarCreatedMessage();
-// Adds the icon again, with its current tip, after the shell restarted.
+// Adds the icon again, with its current tip and state, after the shell restarted.
 void onTaskbarCreated();
+// While StateIcon was set at start, the icon follows the tick's events (History::bit()): marked
+// from the alarm, marked for level 2 from the level-2 actions, plain again from the recovery.
+void showState(std::uint32_t events);
 void setItemText(std::uint32_t commandId, const char* text);
 } // namespace TrayMenu

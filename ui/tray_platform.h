@@ -28,6 +28,11 @@ void trayAddIcon(WindowHandle mainWindow, const char* tip);
 void trayRemoveIcon();
 void trayReAddIcon();
 void trayModifyTip(const char* tip);
+// The icon of the add marked in the panel's level-1 yellow and level-2 orange, drawn once.
+void trayMakeStateIcons();
+// 0 the icon of the add, 1 and 2 the marked ones; kept in the icon's record, so the tip stays
+// and an add after the shell restarts shows it too.
+void traySetStateIcon(int state);
 
 enum class BalloonIcon { Info, Warning, Error };
 // NIM_MODIFY with a second record of the size that carries a balloon: NIF_INFO alone, so the

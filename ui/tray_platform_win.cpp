@@ -3,6 +3,7 @@
 
 #include "core/program_name.h"
 #include "resources/resource.h"
+#include "ui/icon_badge.h"
 #include "ui/options_dialog.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_platform.h"
@@ -23,6 +24,8 @@ namespace {
 
 HMENU commandMenu;
 NOTIFYICONDATAA trayIcon;
+// The icon of the add, then the marked ones for level 1 and level 2.
+HICON stateIcons[3];
 
 HWND asWindow(WindowHandle window) {
     return static_cast<HWND>(window);
@@ -77,6 +80,34 @@ void trayReAddIcon() {
 // Kept in the icon's own record, so an add after the shell restarts shows it too.
 void trayModifyTip(const char* tip) {
     lstrcpynA(trayIcon.szTip, tip, 64); // the first form's szTip
+    Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
+}
+
+// The add's colour bitmap, copied into a section whose pixels lie in memory, is marked twice
+// in place (the second badge covers the first); each marked icon keeps the alpha channel.
+// The mask stays: with an alpha channel it is not used, and without one it leaves at most the
+// tile's rounded corner out of the badge. A display of fewer than 32 bits keeps the plain icon.
+void trayMakeStateIcons() {
+    constexpr std::uint32_t Marks[2] = {0xFFFF00, 0xFF9632}; // 0xRRGGBB: yellow, orange
+    stateIcons[0] = trayIcon.hIcon;
+    ICONINFO icon;
+    GetIconInfo(trayIcon.hIcon, &icon);
+    icon.hbmColor = static_cast<HBITMAP>(
+        CopyImage(icon.hbmColor, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_COPYDELETEORG));
+    DIBSECTION section = {};
+    GetObjectA(icon.hbmColor, sizeof section, &section);
+    const BITMAP& colour = section.dsBm;
+    for (int i = 0; i < 2 && colour.bmBitsPixel == 32 && colour.bmWidth == colour.bmHeight; ++i) {
+        markIcon(static_cast<std::uint32_t*>(colour.bmBits), colour.bmWidth,
+                 section.dsBmih.biHeight > 0, Marks[i]);
+        stateIcons[i + 1] = CreateIconIndirect(&icon);
+    }
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+}
+
+void traySetStateIcon(int state) {
+    trayIcon.hIcon = stateIcons[state] != nullptr ? stateIcons[state] : stateIcons[0];
     Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
 }
 

@@ -3,6 +3,9 @@
 
 #include "app/frame.h"
 #include "app/frame_platform.h"
+#include "monitor/history.h"
+#include "ui/history_platform.h"
+#include "ui/history_view.h"
 #include "ui/tray_menu.h"
 #include "ui/tray_platform.h"
 
@@ -21,6 +24,8 @@ void reset() {
     windowTop = 80;
     timerReturned = 1;
     insideOptions = nullptr;
+    History::start(false);
+    HistoryView::closed();
 }
 
 } // namespace fakeui
@@ -30,6 +35,7 @@ using namespace fakeui;
 namespace {
 
 std::string iconTip;
+std::string iconState; // "" for the program's own icon
 
 std::string iconName(BalloonIcon icon) {
     switch (icon) {
@@ -93,15 +99,26 @@ void trayTrackMenu(WindowHandle) {
 void trayAddIcon(WindowHandle, const char* tip) {
     fake::calls.push_back("Shell_NotifyIconA NIM_ADD");
     iconTip = tip;
+    iconState = "";
 }
 
 void trayRemoveIcon() {
     fake::calls.push_back("Shell_NotifyIconA NIM_DELETE");
 }
 
-// The re-add shows what the icon's record holds: the tip of the add or of the last change.
+// The re-add shows what the icon's record holds: the tip and the icon of the add or of the
+// last change.
 void trayReAddIcon() {
-    fake::calls.push_back("Shell_NotifyIconA NIM_ADD again " + iconTip);
+    fake::calls.push_back("Shell_NotifyIconA NIM_ADD again " + iconTip + iconState);
+}
+
+void trayMakeStateIcons() {
+    fake::calls.push_back("CreateIconIndirect level 1, level 2");
+}
+
+void traySetStateIcon(int state) {
+    iconState = state == 0 ? "" : " (icon " + std::to_string(state) + ")";
+    fake::calls.push_back("Shell_NotifyIconA NIM_MODIFY icon " + std::to_string(state));
 }
 
 void trayModifyTip(const char* tip) {
@@ -162,6 +179,16 @@ void trayRunPicker(WindowHandle) {
 TimerId trayStartTimer(WindowHandle, TimerId timer, std::uint32_t periodMs) {
     fake::calls.push_back("SetTimer " + std::to_string(timer) + " " + std::to_string(periodMs));
     return timerReturned;
+}
+
+// History window ---------------------------------------------------------------------
+
+void historyShowWindow() {
+    fake::calls.push_back("ShowWindow history");
+}
+
+void historyInvalidate() {
+    fake::calls.push_back("InvalidateRect history");
 }
 
 // Frame --------------------------------------------------------------------------------

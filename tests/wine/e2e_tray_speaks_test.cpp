@@ -1,6 +1,6 @@
 // What the notification icon tells and keeps: the balloons of an excursion, the icon
-// added again after the shell restarts, and two copies of the program side by side, each
-// with its own file, drive and target.
+// added again after the shell restarts, two copies of the program side by side, each
+// with its own file, drive and target, and the icon and the History chart of a night.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -37,13 +37,18 @@ Lines balloonTexts() {
     return texts;
 }
 
-// Icons in the tray now; the tray hides itself (and so every icon) when none is left.
-int trayIcons() {
+// Icons in the tray now; the tray hides itself (and so every icon) when none is left. With
+// a colour, the pixels of that colour in all of them.
+int trayIcons(COLORREF colour = CLR_INVALID) {
     const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
     int count = 0;
     for (HWND icon = tray != nullptr ? GetWindow(tray, GW_CHILD) : nullptr; icon != nullptr;
          icon = GetWindow(icon, GW_HWNDNEXT)) {
-        count += IsWindowVisible(icon) ? 1 : 0;
+        if (IsWindowVisible(icon)) {
+            const RECT area = zvtest::windowRectOnScreen(icon);
+            const RECT all = {0, 0, area.right - area.left, area.bottom - area.top};
+            count += colour == CLR_INVALID ? 1 : zvtest::captureScreen(area).count(colour, all);
+        }
     }
     return count;
 }
@@ -243,6 +248,41 @@ TEST_F(TwoDrivesE2E, TwoCopiesInOneFolderKeepToTheirOwnFileTargetAndKey) {
     twice.insert(twice.end(), pressed82.begin(), pressed82.end());
     EXPECT_TRUE(zvtest::waitUntil([&] { return zvtest::readLines(targetLog) == twice; })) << logs();
     EXPECT_EQ(zvtest::readLines(otherLog), pressed83) << logs();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+// --- The night seen at a glance: the marked icon and the History chart ---
+
+using NightChartE2E = TraySpeaksE2E;
+
+TEST_F(NightChartE2E, TheMenuOpensTheChartThatDrawsTheCurveAndClosesWhileTicksGoOn) {
+    const HWND window = product.start(speaksIni({{"x", "00000700"},
+                                                 {"y", "00000500"},
+                                                 {"ShowHistory", "1"},
+                                                 {"StateIcon", "1"},
+                                                 {"UpdateInterval", "00000100"}}));
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, CmdHistory, 0);
+    const HWND chart = e2e::waitForVisible(product.process().id(), "ZvHistory", "History");
+    ASSERT_NE(chart, nullptr);
+    const RECT plot = {64, 26, 470, 222}; // the curve's area, in client coordinates
+    const auto shows = [&](COLORREF colour) {
+        return zvtest::waitUntil([&] {
+            return zvtest::captureScreen(zvtest::clientRectOnScreen(chart)).count(colour, plot) > 0;
+        });
+    };
+    EXPECT_TRUE(shows(e2e::Green)) << "no curve";
+    e2e::DriveFiller filler("zv-chart.bin");
+    ASSERT_TRUE(filler.fill(6));
+    EXPECT_TRUE(shows(RGB(90, 0, 0))) << "the excursion is not shaded";
+    PostMessageA(chart, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(zvtest::waitUntil([&] { return !e2e::visible(chart); }));
+    // Without a window manager the chart opens over the tray, which shows again now.
+    EXPECT_TRUE(zvtest::waitUntil([] { return trayIcons(e2e::Yellow) > 0; })) << "icon unmarked";
+    filler.release();
+    EXPECT_TRUE(zvtest::waitUntil([] { return trayIcons(e2e::Yellow) == 0; })) << "ticks stopped";
+    PostMessageA(window, WM_COMMAND, CmdHistory, 0);
+    EXPECT_EQ(e2e::waitForVisible(product.process().id(), "ZvHistory"), chart) << "one window";
     EXPECT_EQ(product.closeAndWait(), 0u);
 }
 
