@@ -1,19 +1,13 @@
 # The product: size-optimised, no exceptions or RTTI, static runtime, stripped.
 enable_language(RC)
 # No -fdata-sections: with it MinGW puts zero-filled arrays into .data and the file grows.
-# No -ffunction-sections either: the linker finds nothing to drop, and on 64-bit every
-# function's own section is padded to 16 bytes. The source folder's path is left out of the
-# bytes, whichever folder builds them.
-set(PRODUCT_FLAGS -Oz -fno-exceptions -fno-rtti
+# The source folder's path is left out of the bytes, whichever folder builds them.
+set(PRODUCT_FLAGS -Os -fno-exceptions -fno-rtti -ffunction-sections
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 # Nothing is unwound without exceptions; on 32-bit the tables are only weight (64-bit
-# Windows needs its unwind data to walk the stack, so it keeps them). The program imports
-# no data from a DLL, so 64-bit code may reach its own data directly, without a pointer
-# kept for each variable.
+# Windows needs its unwind data to walk the stack, so it keeps them).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   list(APPEND PRODUCT_FLAGS -fno-asynchronous-unwind-tables)
-else()
-  list(APPEND PRODUCT_FLAGS -mcmodel=small)
 endif()
 set(PRODUCT_LIBS comctl32 uxtheme shell32 gdi32 user32 advapi32 kernel32)
 
