@@ -29,7 +29,7 @@ constexpr std::uint32_t White = panelColour(255, 255, 255);
 constexpr std::uint32_t Shade = panelColour(90, 0, 0);
 constexpr std::uint32_t LevelColours[2] = {panelColour(255, 255, 0), panelColour(255, 150, 50)};
 
-[[gnu::noinline]] std::int32_t nearMb(std::int32_t mb) {
+std::int32_t nearMb(std::int32_t mb) {
     return mb < -FarthestMb ? -FarthestMb : mb > FarthestMb ? FarthestMb : mb;
 }
 
@@ -79,9 +79,8 @@ void shade(std::int32_t left, std::int32_t right) {
 // From the first sample, which the buffer keeps within 24 hours of the last tick.
 void timeRange(std::uint32_t now, Scale& scale) {
     std::uint32_t start = now > ShortestSpan ? now - ShortestSpan : 0;
-    const std::uint32_t first = History::samples.items[0].minute * MinuteSeconds;
-    if (History::samples.count > 0 && first < start) {
-        start = first;
+    if (History::samples.count > 0 && History::samples.items[0].minute * MinuteSeconds < start) {
+        start = History::samples.items[0].minute * MinuteSeconds;
     }
     if (now > LongestSpan && start < now - LongestSpan) {
         start = now - LongestSpan;

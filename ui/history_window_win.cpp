@@ -24,7 +24,8 @@ HWND historyWindow;
 void drawChart(HDC dc) {
     SYSTEMTIME local;
     GetLocalTime(&local);
-    build(MonotonicClock::extend(tickCount()), (local.wHour * 60u + local.wMinute) * 60u + local.wSecond);
+    build(MonotonicClock::extend(tickCount()),
+          (local.wHour * 60u + local.wMinute) * 60u + local.wSecond);
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, GetStockObject(DC_PEN));
     const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
