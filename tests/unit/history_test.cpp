@@ -2,7 +2,6 @@
 // chart is laid out, and the tray icon that shows the state.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <tuple>
@@ -19,7 +18,6 @@
 #include "tests/unit/fake_ui_platform.h"
 #include "ui/history_chart.h"
 #include "ui/history_view.h"
-#include "ui/icon_badge.h"
 #include "ui/tray_menu.h"
 
 namespace {
@@ -193,13 +191,6 @@ TEST_F(HistoryTest, ExcursionsAreShadedAndTheirActionsMarkedInRowsOfTheirOwn) {
     EXPECT_EQ(shown(Fill), (Texts{"64-105", "224-285", "384-469"}));
     EXPECT_EQ(shown(Centre), (Texts{"key", "command", "close", "shutdown", "key", "23:45", "23:50",
                                     "23:55", "00:00"}));
-    // Each kind of action in its row, centred on its time.
-    const Rect shutdown =
-        std::find_if(layout.items, layout.items + layout.count, [](const Item& item) {
-            return std::string(item.text) == "shutdown";
-        })->box;
-    EXPECT_EQ(shutdown.left + shutdown.right, 2 * 264);
-    EXPECT_EQ(shutdown.top, Plot.top + 2 * 14);
     EXPECT_EQ(shown(Left), Texts{"Zembrovale 0.7: 450 MB"});
 }
 
@@ -227,22 +218,6 @@ TEST_F(HistoryTest, TheKeysAddTheHistoryItemAndAnIconMarkedOnlyAtTransitions) {
               Calls{"Shell_NotifyIconA NIM_ADD again Zembrovale 0.7 (dry run) (icon 2)"});
     driveFailureReported = true;
     EXPECT_EQ(fake::countCalls(tickAt(600, 5), "Shell_NotifyIconA"), 0) << "the end has begun";
-}
-
-TEST(IconBadgeTest, ABadgeInTheBottomRightCornerOfEitherRowOrderKeepsTheAlphaChannel) {
-    for (const auto& [size, bottomUp, alpha] :
-         {std::tuple{16, false, 0xFF000000u}, {16, true, 0u}, {32, false, 0x80000000u}}) {
-        std::vector<std::uint32_t> pixels(size * size, alpha | 0x123456);
-        markIcon(pixels.data(), size, bottomUp, 0xFFFF00);
-        const auto at = [&](int x, int fromBottom) {
-            return pixels[(bottomUp ? fromBottom : size - 1 - fromBottom) * size + x];
-        };
-        const std::uint32_t opaque = alpha != 0 ? 0xFF000000 : 0;
-        EXPECT_EQ(at(size - size / 4, size / 4), opaque | 0xFFFF00) << size << "'s centre";
-        EXPECT_EQ(at(size - size / 4, size / 2 - 1), opaque | 0x202020) << "ring";
-        EXPECT_EQ(at(size - 1, size - 1), alpha | 0x123456) << "top right stays";
-        EXPECT_EQ(at(size / 2 - 1, 0), alpha | 0x123456) << "left of the badge";
-    }
 }
 
 } // namespace
