@@ -2,7 +2,8 @@
 # check_oldest_windows.sh OBJDUMP EXE LIST: fails unless EXE loads on the oldest Windows the
 # program supports: Windows XP SP3 for a 32-bit EXE, 64-bit Windows XP (Server 2003 SP2) for
 # a 64-bit one. Every imported function must be one that Windows has, as LIST names them
-# ("dll function" lines), and the header must not ask for a newer subsystem than 5.1 (5.2).
+# (lines of a DLL's name and its functions), and the header must not ask for a newer
+# subsystem than 5.1 (5.2).
 #
 # LIST holds the functions checked by hand against that Windows. A function that is missing
 # from it fails this check until someone has made sure that Windows exports it, or has made
@@ -32,7 +33,7 @@ if [ -z "$imports" ]; then
     echo "FAIL: no imported function found in $exe (objdump output not understood?)"
     exit 1
 fi
-known=$(grep -v '^#' "$list" | tr '[:upper:]' '[:lower:]' | awk 'NF == 2 { print $1, $2 }')
+known=$(grep -v '^#' "$list" | tr '[:upper:]' '[:lower:]' | awk '{ for (i = 2; i <= NF; i++) print $1, $i }')
 count=0
 echo "$imports" | {
     while read -r dll function; do
