@@ -32,7 +32,7 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // CreateProcessA with this command line; false when it could not start. A show state
-    // other than -1 goes to the child's start-up information (its WinMain's nCmdShow).
+    // other than -1 goes to the child's start-up information (the show state it starts with).
     bool start(const std::string& commandLine, const char* workingDirectory = nullptr,
                int showState = -1);
     // The first top-level window of this process with the given class (and title, when
