@@ -43,11 +43,15 @@ build-fuzz:
 
 fuzz: setup build-fuzz
 	@mkdir -p build/fuzz/corpus
-	@build/fuzz/fuzz_logic -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus
+	@build/fuzz/fuzz_logic -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+		-artifact_prefix=build/fuzz/ build/fuzz/corpus
 
+# One line when all is well; a crash fails the run and shows the fuzzer's report.
 fuzz-smoke: setup build-fuzz
 	@mkdir -p build/fuzz/corpus
-	@build/fuzz/fuzz_logic -max_total_time=20 build/fuzz/corpus 2>&1 | tail -1
+	@build/fuzz/fuzz_logic -max_total_time=20 -artifact_prefix=build/fuzz/ build/fuzz/corpus \
+		>build/fuzz/smoke.log 2>&1 || { tail -n 40 build/fuzz/smoke.log; exit 1; }
+	@tail -n 1 build/fuzz/smoke.log
 
 wine-test: setup build
 	@scripts/wine-tests.sh
