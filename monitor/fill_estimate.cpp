@@ -1,12 +1,14 @@
 #include "monitor/fill_estimate.h"
 
+#include <cstring>
+
 #include "core/text_builder.h"
 
 namespace FillEstimate {
 namespace {
 
 constexpr double MsPerMinute = 60000.0;
-constexpr std::size_t DriveSize = 8;
+constexpr int DriveSize = 8; // as the settings hold a drive: 7 characters and the zero
 
 // Oldest first from `oldest`; once full, each new sample overwrites the oldest.
 std::uint64_t sampleMs[Capacity];
@@ -93,20 +95,11 @@ void reset() {
 }
 
 void followDrive(const char* drive) {
-    std::size_t i = 0;
-    while (i < DriveSize && drive[i] == sampledDrive[i] && drive[i] != '\0') {
-        ++i;
-    }
-    if (i == DriveSize || drive[i] == sampledDrive[i]) {
+    if (std::strcmp(drive, sampledDrive) == 0) {
         return;
     }
     reset();
-    for (i = 0; i < DriveSize; ++i) {
-        sampledDrive[i] = drive[i];
-        if (drive[i] == '\0') {
-            break;
-        }
-    }
+    TextBuilder(sampledDrive, DriveSize).text(drive);
 }
 
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb) {

@@ -21,7 +21,8 @@ constexpr double MinimumFallMb = 2.0;
 constexpr std::int32_t MostMinutes = 7 * 24 * 60;
 
 void reset();
-// Samples belong to the drive they were measured on: another one starts afresh.
+// Samples belong to the drive they were measured on: another one starts afresh. `drive` as
+// the settings hold it, of at most 7 characters.
 void followDrive(const char* drive);
 // Keeps the measurement when at least SpacingMs have passed since the last one kept.
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb);
