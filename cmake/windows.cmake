@@ -33,8 +33,10 @@ target_compile_options(zembrovale PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS} ${PRODUCT_FLAGS}>)
 target_include_directories(zembrovale PRIVATE
   ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
-# No link time in the header, so two builds of the same sources are the same bytes.
-target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# No link time in the header, so two builds of the same sources are the same bytes. The map
+# beside the program is what a release check reads its start-up code from.
+target_link_options(zembrovale PRIVATE -s -static -Wl,--gc-sections -Wl,--no-insert-timestamp
+  -Wl,-Map=${CMAKE_BINARY_DIR}/zembrovale.map)
 # The entry point is the program's own (app/entry_win.cpp), not the C runtime's start-up code.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(zembrovale PRIVATE -nostartfiles -Wl,-e,_zembrovaleStart)
