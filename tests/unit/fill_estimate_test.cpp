@@ -121,13 +121,11 @@ TEST(FillEstimate, FormatRateRoundsHalfAwayFromZeroWithinItsBuffer) {
 // The platform's 32-bit count wraps every 49.7 days; the clock made of it goes on.
 TEST(MonotonicClockTest, CountsTheTickCountsWraps) {
     MonotonicClock::reset();
-    const std::pair<std::uint32_t, std::uint64_t> reads[] = {{4294960000u, 4294960000u},
-                                                             {4294967295u, 4294967295u},
-                                                             {0, 4294967296u},
-                                                             {5000, 4294972296u},
-                                                             {5000, 4294972296u},
-                                                             {4294967295u, 8589934591u},
-                                                             {1, 8589934593u}};
+    const std::pair<std::uint32_t, std::uint64_t> reads[] = {
+        {4294960000u, 4294960000u}, {4294967295u, 4294967295u},
+        {0, 4294967296u},           {5000, 4294972296u},
+        {5000, 4294972296u},        {4294967295u, 8589934591u},
+        {1, 8589934593u},           {0, 8589934592u}}; // no wrap
     for (const auto& [count, ms] : reads) {
         EXPECT_EQ(MonotonicClock::extend(count), ms) << count;
     }
