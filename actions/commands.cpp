@@ -17,7 +17,7 @@ char commandLine[Commands::CommandLineSize];
 
 struct Choice {
     const char* command;
-    bool tooLong;
+    CommandUnread unread;
     const char* key;
     const char* event;
 };
@@ -113,9 +113,11 @@ namespace Commands {
 
 bool run(Transition transition, const TransitionFacts& facts) {
     const Choice choice = choose(transition);
-    if (choice.tooLong) {
+    if (choice.unread != 0) {
         // Run cut short, the line could be another command altogether.
-        logResult(choice, facts, 0, "too long (over 511 characters)");
+        logResult(choice, facts, 0,
+                  choice.unread == CommandTooLong ? "too long (over 511 characters)"
+                                                  : "not read (past the first 32 KB of [Options])");
         return false;
     }
     if (choice.command[0] == '\0') {

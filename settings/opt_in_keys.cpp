@@ -1,12 +1,15 @@
 #include "settings/opt_in_keys.h"
 
+#include <cstring>
+
+#include "core/names.h"
 #include "settings/settings.h"
 
 namespace OptIn {
 
 const Key Keys[] = {
     {"LogFile", Kind::Path, offsetof(Settings, LogFile), 0},
-    {"DryRun", Kind::Switch, offsetof(Settings, DryRun), 0},
+    {"DryRun", Kind::FailSafeSwitch, offsetof(Settings, DryRun), offsetof(Settings, DryRunUnclear)},
     {"ShutdownDelay", Kind::Seconds, offsetof(Settings, ShutdownDelay), 0},
     {"OnAlarm", Kind::Command, offsetof(Settings, OnAlarm), offsetof(Settings, OnAlarmTooLong)},
     {"OnLevel2", Kind::Command, offsetof(Settings, OnLevel2), offsetof(Settings, OnLevel2TooLong)},
@@ -66,8 +69,36 @@ TypedNumber parseTyped(const char* text) {
     return number;
 }
 
+SwitchReading readSwitch(const char* text) {
+    while (isBlank(*text)) {
+        ++text;
+    }
+    const char* start = text;
+    if (*start == '-' || *start == '+') {
+        ++start;
+    }
+    if (*text == '\0' || digitValue(*start, 10) >= 0) {
+        return parseTyped(text).magnitude != 0 ? SwitchReading::On : SwitchReading::Off;
+    }
+    std::size_t length = std::strlen(text);
+    while (length > 0 && isBlank(text[length - 1])) {
+        --length;
+    }
+    constexpr const char* OnWords[] = {"yes", "true", "on"};
+    constexpr const char* OffWords[] = {"no", "false", "off"};
+    for (int i = 0; i < 3; ++i) {
+        if (sameNameIgnoringCase(text, length, OnWords[i])) {
+            return SwitchReading::On;
+        }
+        if (sameNameIgnoringCase(text, length, OffWords[i])) {
+            return SwitchReading::Off;
+        }
+    }
+    return SwitchReading::Unclear;
+}
+
 std::int32_t switchValue(const char* text) {
-    return parseTyped(text).magnitude != 0 ? 1 : 0;
+    return readSwitch(text) == SwitchReading::On ? 1 : 0;
 }
 
 std::int32_t secondsValue(const char* text) {

@@ -8,8 +8,11 @@
 namespace OptIn {
 
 enum class Kind {
-    Path,    // text; one too long for its field leaves the key unset rather than cut
-    Switch,  // 0 off; any other number on, however large or negative
+    Path,   // text; one too long for its field leaves the key unset rather than cut
+    Switch, // yes, true, on or a number other than 0: on; anything else off
+    // A switch whose unclear value (a word that is neither on nor off) means on, because off
+    // is the side that does harm; its mark tells that it was read so.
+    FailSafeSwitch,
     Seconds, // 0 to MostSeconds; a negative number counts as 0, a larger one as MostSeconds
     Command, // the line as written, quotes kept; one too long for its field is never cut
 };
@@ -17,8 +20,10 @@ enum class Kind {
 struct Key {
     const char* name;
     Kind kind;
-    std::size_t field;   // where in Settings
-    std::size_t tooLong; // Command: where its "too long" mark is; unused otherwise
+    std::size_t field; // where in Settings
+    // Command: where its CommandUnread reason is; FailSafeSwitch: where its "unclear" bool
+    // is; unused otherwise.
+    std::size_t mark;
 };
 
 extern const Key Keys[];
@@ -36,6 +41,11 @@ struct TypedNumber {
     std::uint64_t magnitude;
 };
 TypedNumber parseTyped(const char* text);
+
+// A switch as typed: the words yes, true and on and no, false and off in any letter case, or
+// a number; empty is off, and any other text is unclear.
+enum class SwitchReading { Off, On, Unclear };
+SwitchReading readSwitch(const char* text);
 std::int32_t switchValue(const char* text);
 std::int32_t secondsValue(const char* text);
 

@@ -4,6 +4,11 @@
 constexpr int LogFileSize = 260; // up to 259 characters
 constexpr int CommandSize = 512; // a command line of up to 511 characters
 
+// Why a command was not read whole, and so never runs: 0 when it was.
+using CommandUnread = std::uint8_t;
+constexpr CommandUnread CommandTooLong = 1;     // longer than its field
+constexpr CommandUnread CommandPastSection = 2; // past the part of the section that was read
+
 // One field per INI key; see the README's key table.
 struct Settings {
     std::int32_t level1;
@@ -24,14 +29,15 @@ struct Settings {
     // never written. Absent is 0 or "".
     char LogFile[LogFileSize];
     std::int32_t DryRun;
+    bool DryRunUnclear; // on because its value was neither a number nor a word for on or off
     std::int32_t ShutdownDelay; // seconds
     char OnAlarm[CommandSize];
     char OnLevel2[CommandSize];
     char OnRecover[CommandSize];
-    // A command longer than its field is left empty and marked, so it never runs cut short.
-    bool OnAlarmTooLong;
-    bool OnLevel2TooLong;
-    bool OnRecoverTooLong;
+    // A command that cannot be read whole is left empty and marked, so it never runs cut short.
+    CommandUnread OnAlarmTooLong;
+    CommandUnread OnLevel2TooLong;
+    CommandUnread OnRecoverTooLong;
     std::int32_t ShowEstimate;
     std::int32_t ShowBalloons;
     std::int32_t KeepTrayIcon;

@@ -69,26 +69,39 @@ void readPath(const char* key, char* field) {
 
 // Commands come from the raw section: one that begins and ends with a quoted part
 // ("C:\My Tools\a.bat" "disk low") loses that outer pair when read as text.
-void readCommand(const char* section, const char* key, char* field, bool* tooLong,
+void readCommand(const char* section, const char* key, char* field, CommandUnread* unread,
                  bool sectionCut) {
     bool cut = false;
     const bool found = sectionValue(section, key, field, CommandSize, &cut);
+    *unread = cut ? CommandTooLong : 0;
     if (!found && sectionCut) {
         // Beyond the part of the section that was read: there, but not readable whole.
         char probe[2];
         profileReadText(key, "", probe, sizeof probe, iniPath);
-        cut = probe[0] != '\0';
+        *unread = probe[0] != '\0' ? CommandPastSection : 0;
     }
-    *tooLong = cut;
-    if (cut) {
+    if (*unread != 0) {
         field[0] = '\0';
     }
 }
 
-std::int32_t readTypedNumber(const char* key, OptIn::Kind kind) {
-    char typed[TypedNumberSize];
+void readTyped(const char* key, char (&typed)[TypedNumberSize]) {
     profileReadText(key, "", typed, sizeof typed, iniPath);
-    return kind == OptIn::Kind::Switch ? OptIn::switchValue(typed) : OptIn::secondsValue(typed);
+}
+
+// A rehearsal that was meant must never become a real shutdown: what is not clearly off is on.
+void readFailSafeSwitch(const char* key, std::int32_t* field, bool* unclear) {
+    char typed[TypedNumberSize];
+    readTyped(key, typed);
+    const OptIn::SwitchReading reading = OptIn::readSwitch(typed);
+    *unclear = reading == OptIn::SwitchReading::Unclear;
+    *field = reading != OptIn::SwitchReading::Off ? 1 : 0;
+}
+
+std::int32_t readTypedNumber(const OptIn::Key& key) {
+    char typed[TypedNumberSize];
+    readTyped(key.name, typed);
+    return key.kind == OptIn::Kind::Switch ? OptIn::switchValue(typed) : OptIn::secondsValue(typed);
 }
 
 void readOptInKeys() {
@@ -103,12 +116,16 @@ void readOptInKeys() {
             readPath(key.name, field);
             break;
         case OptIn::Kind::Command:
-            readCommand(section, key.name, field, reinterpret_cast<bool*>(base + key.tooLong),
+            readCommand(section, key.name, field, reinterpret_cast<CommandUnread*>(base + key.mark),
                         sectionCut);
+            break;
+        case OptIn::Kind::FailSafeSwitch:
+            readFailSafeSwitch(key.name, reinterpret_cast<std::int32_t*>(field),
+                               reinterpret_cast<bool*>(base + key.mark));
             break;
         case OptIn::Kind::Switch:
         case OptIn::Kind::Seconds:
-            *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key.name, key.kind);
+            *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key);
             break;
         }
     }

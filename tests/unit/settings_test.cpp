@@ -187,10 +187,12 @@ TEST_F(SettingsFileTest, OverlongModulePathStaysInsideThePathField) {
 
 // What a user types is what an opt-in number means: never a wrapped 32-bit value.
 TEST_F(SettingsFileTest, OptInNumbersReadAsTypedAtTheirExtremes) {
+    // A switch reads words too; for DryRun, what is neither on nor off is on.
     const struct {
         const char* typed;
         std::int32_t seconds;
         std::int32_t onOff;
+        std::int32_t dryRun = onOff;
     } cases[] = {
         {"0", 0, 0},
         {"30", 30, 1},
@@ -204,14 +206,24 @@ TEST_F(SettingsFileTest, OptInNumbersReadAsTypedAtTheirExtremes) {
         {"99999999999999999999999", OptIn::MostSeconds, 1},
         {"-1", 0, 1},
         {"-2147483648", 0, 1},
-        {"abc", 0, 0},
+        {"abc", 0, 0, 1},
         {"", 0, 0},
+        {"Yes", 0, 1},
+        {"TRUE ", 0, 1},
+        {"on", 0, 1},
+        {"no", 0, 0},
+        {"False", 0, 0},
+        {"OFF", 0, 0},
+        {"offf", 0, 0, 1},
+        {"-", 0, 0, 1},
     };
     for (const auto& c : cases) {
-        fake::ini = {{"ShutdownDelay", c.typed}, {"DryRun", c.typed}};
+        fake::ini = {{"ShutdownDelay", c.typed}, {"ShowBalloons", c.typed}, {"DryRun", c.typed}};
         SettingsFile::load();
         EXPECT_EQ(settings.ShutdownDelay, c.seconds) << "typed \"" << c.typed << "\"";
-        EXPECT_EQ(settings.DryRun, c.onOff) << "typed \"" << c.typed << "\"";
+        EXPECT_EQ(settings.ShowBalloons, c.onOff) << "typed \"" << c.typed << "\"";
+        EXPECT_EQ(settings.DryRun, c.dryRun) << "typed \"" << c.typed << "\"";
+        EXPECT_EQ(settings.DryRunUnclear, c.dryRun != c.onOff) << "typed \"" << c.typed << "\"";
     }
 }
 
