@@ -1,12 +1,18 @@
 #include "core/names.h"
 
-namespace {
+#include <cstring>
+
+#include "core/text_builder.h"
 
 char foldCase(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-} // namespace
+int compareFolded(const char* a, const char* b) {
+    for (; *a != '\0' && foldCase(*a) == foldCase(*b); ++a, ++b) {
+    }
+    return static_cast<unsigned char>(foldCase(*a)) - static_cast<unsigned char>(foldCase(*b));
+}
 
 bool sameNameIgnoringCase(const char* text, std::size_t length, const char* name) {
     for (std::size_t i = 0; i < length; ++i) {
@@ -15,4 +21,12 @@ bool sameNameIgnoringCase(const char* text, std::size_t length, const char* name
         }
     }
     return name[length] == '\0';
+}
+
+bool keepName(char* kept, int size, const char* name) {
+    if (std::strncmp(kept, name, static_cast<std::size_t>(size - 1)) == 0) {
+        return false;
+    }
+    TextBuilder(kept, size).text(name);
+    return true;
 }

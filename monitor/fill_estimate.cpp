@@ -1,7 +1,6 @@
 #include "monitor/fill_estimate.h"
 
-#include <cstring>
-
+#include "core/names.h"
 #include "core/text_builder.h"
 
 namespace FillEstimate {
@@ -95,11 +94,9 @@ void reset() {
 }
 
 void followDrive(const char* drive) {
-    if (std::strcmp(drive, sampledDrive) == 0) {
-        return;
+    if (keepName(sampledDrive, DriveSize, drive)) {
+        reset();
     }
-    reset();
-    TextBuilder(sampledDrive, DriveSize).text(drive);
 }
 
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb) {

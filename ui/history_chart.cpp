@@ -18,6 +18,7 @@ constexpr std::uint16_t TimeSteps[] = {1, 2, 5, 10, 15, 30, 60, 120, 180, 360};
 constexpr std::uint32_t MostTimeSteps = 6;
 constexpr int MostMbSteps = 5;
 constexpr std::int32_t RowHeight = 14;
+constexpr std::int32_t LabelWidth = 60;
 // The actions of an excursion, from the key on, each in a row of its own; the excursion
 // itself is the shading.
 constexpr const char* Actions[] = {"key", "close", "shutdown", "command"};
@@ -124,9 +125,7 @@ void megabyteAxis(Scale& scale) {
     }
 }
 
-void timeAxis(std::uint32_t now, std::uint32_t localSecondOfDay, const Scale& scale) {
-    // Local clock time = monotonic seconds + offset, modulo a day.
-    const std::uint32_t offset = (localSecondOfDay % Day + Day - now % Day) % Day;
+std::uint32_t labelStep(const Scale& scale) {
     std::uint32_t step = 0;
     for (const std::uint32_t minutes : TimeSteps) {
         step = minutes * MinuteSeconds;
@@ -134,34 +133,62 @@ void timeAxis(std::uint32_t now, std::uint32_t localSecondOfDay, const Scale& sc
             break;
         }
     }
-    for (std::uint32_t local = (scale.start + offset + step - 1) / step * step;
-         local <= now + offset; local += step) {
-        const std::int32_t x = scale.x(local - offset);
-        const std::uint32_t minute = local / MinuteSeconds % (24 * 60);
-        add(Centre, x - 30, Plot.bottom + 2, x + 30, Plot.bottom + 2 + TextHeight, White)
-            .number(minute / 60, 2)
-            .character(':')
-            .number(minute % 60, 2);
+    return step;
+}
+
+// Local clock time = monotonic seconds + offset, modulo a day.
+std::uint32_t offsetOf(std::uint32_t now, std::uint32_t localSecondOfDay) {
+    return (localSecondOfDay % Day + Day - now % Day) % Day;
+}
+
+void timeLabel(std::uint32_t local, std::int32_t x) {
+    const std::uint32_t minute = local / MinuteSeconds % (24 * 60);
+    add(Centre, x - LabelWidth / 2, Plot.bottom + 2, x + LabelWidth / 2,
+        Plot.bottom + 2 + TextHeight, White)
+        .number(minute / 60, 2)
+        .character(':')
+        .number(minute % 60, 2);
+}
+
+// Each moment is labelled with the local time it had: by the clock's offsets as the ticks
+// kept them, or by the one of now where none was kept.
+void timeAxis(std::uint32_t now, std::uint32_t localSecondOfDay, const Scale& scale) {
+    const History::Kept<History::ClockOffset, History::ClockSlots>& clock = History::clock;
+    const int periods = clock.count > 0 ? clock.count : 1;
+    const std::uint32_t step = labelStep(scale);
+    std::int32_t lastX = Plot.left - LabelWidth;
+    int labels = 0;
+    for (int i = 0; i < periods; ++i) {
+        const std::uint32_t offset =
+            clock.count > 0 ? clock.items[i].offset : offsetOf(now, localSecondOfDay);
+        std::uint32_t from = scale.start;
+        if (i > 0 && clock.items[i].fromSecond > from) {
+            from = clock.items[i].fromSecond;
+        }
+        const std::uint32_t until = i + 1 < periods ? clock.items[i + 1].fromSecond : now + 1;
+        for (std::uint32_t local = (from + offset + step - 1) / step * step;
+             local < until + offset && labels < MostTimeLabels; local += step) {
+            const std::int32_t x = scale.x(local - offset);
+            // Where the clock went back, the hour it repeats is labelled once.
+            if (x - lastX >= LabelWidth) {
+                timeLabel(local, x);
+                lastX = x;
+                ++labels;
+            }
+        }
     }
 }
 
-// An excursion whose alarm has left the buffer is shaded from the range's start; one still
-// open, to now, which is the plot's right edge.
+// Each alarm is shaded from its start, or from the range's start where it began before; one
+// still open, to now, which is the plot's right edge. The actions are marked above them.
 void events(const Scale& scale) {
-    std::int32_t alarm = Plot.left;
-    bool open = false;
-    for (int i = 0; i < History::marks.count; ++i) {
-        const History::Mark& mark = History::marks.items[i];
-        if (mark.event == History::Alarm) {
-            alarm = scale.x(mark.second);
-            open = true;
-        } else if (mark.event == History::Recover) {
-            shade(alarm, scale.x(mark.second));
-            open = false;
+    for (int i = 0; i < History::alarms.count; ++i) {
+        const History::AlarmSpan& alarm = History::alarms.items[i];
+        if (!alarm.open && alarm.endSecond < scale.start) {
+            continue;
         }
-    }
-    if (open) {
-        shade(alarm, Plot.right);
+        shade(alarm.startKnown ? scale.x(alarm.startSecond) : Plot.left,
+              alarm.open ? Plot.right : scale.x(alarm.endSecond));
     }
     for (int i = 0; i < History::marks.count; ++i) {
         const History::Mark& mark = History::marks.items[i];

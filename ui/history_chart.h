@@ -27,8 +27,8 @@ constexpr std::uint32_t ShortestSpan = 5 * History::MinuteSeconds;
 // Megabytes beyond a petabyte either way are drawn at its edge, which keeps the arithmetic
 // in 32 bits; the texts show the real values.
 constexpr std::int32_t FarthestMb = 1000000000;
-constexpr int MostMbLabels = 7; // round steps never give more
-constexpr int MostTimeLabels = 7;
+constexpr int MostMbLabels = 7;   // round steps never give more
+constexpr int MostTimeLabels = 8; // one more where the clock went forward
 
 // Texts are aligned in their box as the first three say; Fill fills the box. The curve goes
 // over them all.
@@ -43,8 +43,8 @@ struct Item {
 
 // The background, the excursions, the actions, the axis, its labels, the levels' lines and
 // labels, and the line of text.
-constexpr int MostItems = 1 + (History::EventSlots + 1) + History::EventSlots + 1 + MostMbLabels +
-                          MostTimeLabels + 2 * 2 + 1;
+constexpr int MostItems =
+    1 + History::AlarmSlots + History::EventSlots + 1 + MostMbLabels + MostTimeLabels + 2 * 2 + 1;
 
 struct Layout {
     Item items[MostItems];

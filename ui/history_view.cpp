@@ -2,6 +2,7 @@
 
 #include "monitor/alarm_cycle.h"
 #include "monitor/history.h"
+#include "settings/settings.h"
 #include "ui/history_platform.h"
 
 namespace {
@@ -13,8 +14,7 @@ bool shown = false;
 namespace HistoryView {
 
 void open() {
-    shown = true;
-    historyShowWindow();
+    shown = historyShowWindow();
 }
 
 void closed() {
@@ -25,7 +25,12 @@ void afterTick(std::uint32_t events) {
     if (!History::on()) {
         return;
     }
-    if (History::record(tickClockMs(), lastTick.facts.freeMb, events) && shown) {
+    const std::uint64_t nowMs = tickClockMs();
+    History::followDrive(settings.DriveLetter);
+    if (History::localTimeDue(nowMs)) {
+        History::noteLocalTime(nowMs, historyLocalSecondOfDay());
+    }
+    if (History::record(nowMs, lastTick.facts.freeMb, events) && shown) {
         historyInvalidate();
     }
 }

@@ -22,10 +22,7 @@ static_assert(sizeof(Point) == sizeof(POINT) && sizeof(Rect) == sizeof(RECT),
 HWND historyWindow;
 
 void drawChart(HDC dc) {
-    SYSTEMTIME local;
-    GetLocalTime(&local);
-    build(MonotonicClock::extend(tickCount()),
-          (local.wHour * 60u + local.wMinute) * 60u + local.wSecond);
+    build(MonotonicClock::extend(tickCount()), historyLocalSecondOfDay());
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, GetStockObject(DC_PEN));
     const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
@@ -94,14 +91,27 @@ HWND createHistoryWindow() {
 
 } // namespace
 
-void historyShowWindow() {
+bool historyShowWindow() {
     if (historyWindow == nullptr) {
         historyWindow = createHistoryWindow();
+        if (historyWindow == nullptr) {
+            return false;
+        }
     }
     ShowWindow(historyWindow, SW_SHOW);
     SetForegroundWindow(historyWindow);
+    return true;
 }
 
+std::uint32_t historyLocalSecondOfDay() {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    return (local.wHour * 60u + local.wMinute) * 60u + local.wSecond;
+}
+
+// Never with no window: InvalidateRect would redraw the whole desktop.
 void historyInvalidate() {
-    InvalidateRect(historyWindow, nullptr, FALSE);
+    if (historyWindow != nullptr) {
+        InvalidateRect(historyWindow, nullptr, FALSE);
+    }
 }

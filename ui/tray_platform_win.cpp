@@ -91,7 +91,9 @@ void trayMakeStateIcons() {
     constexpr std::uint32_t Marks[2] = {0xFFFF00, 0xFF9632}; // 0xRRGGBB: yellow, orange
     stateIcons[0] = trayIcon.hIcon;
     ICONINFO icon;
-    GetIconInfo(trayIcon.hIcon, &icon);
+    if (!GetIconInfo(trayIcon.hIcon, &icon)) {
+        return; // the plain icon stands for every state
+    }
     icon.hbmColor = static_cast<HBITMAP>(
         CopyImage(icon.hbmColor, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_COPYDELETEORG));
     DIBSECTION section = {};

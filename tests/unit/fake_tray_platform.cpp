@@ -15,6 +15,7 @@ std::vector<MenuItem> menu;
 std::int32_t windowLeft, windowTop;
 TimerId timerReturned;
 std::function<void()> insideOptions;
+std::uint32_t localSecondOfDay;
 
 void reset() {
     fake::reset();
@@ -24,6 +25,7 @@ void reset() {
     windowTop = 80;
     timerReturned = 1;
     insideOptions = nullptr;
+    localSecondOfDay = 0;
     History::start(false);
     HistoryView::closed();
 }
@@ -183,8 +185,14 @@ TimerId trayStartTimer(WindowHandle, TimerId timer, std::uint32_t periodMs) {
 
 // History window ---------------------------------------------------------------------
 
-void historyShowWindow() {
+bool historyShowWindow() {
     fake::calls.push_back("ShowWindow history");
+    return true;
+}
+
+std::uint32_t historyLocalSecondOfDay() {
+    fake::calls.push_back("GetLocalTime");
+    return localSecondOfDay;
 }
 
 void historyInvalidate() {

@@ -35,6 +35,8 @@ extern std::int32_t windowLeft, windowTop;
 extern TimerId timerReturned;
 // Runs inside the Options dialog, as if the user had changed settings there.
 extern std::function<void()> insideOptions;
+// The local clock's seconds since midnight, as the History chart reads it.
+extern std::uint32_t localSecondOfDay;
 
 // Resets these fakes and fake_platform's.
 void reset();
