@@ -6,6 +6,9 @@
 
 static_assert(ExStyleLayered == WS_EX_LAYERED, "layered style bit");
 static_assert(ExStyleWindowEdge == WS_EX_WINDOWEDGE, "window edge style bit");
+static_assert(ErrorNoWindow == ERROR_INVALID_WINDOW_HANDLE &&
+                  ErrorAccessDenied == ERROR_ACCESS_DENIED,
+              "send errors");
 
 namespace {
 HWND asWindow(WindowHandle window) {
@@ -21,9 +24,21 @@ void bringToFront(WindowHandle window) {
     SetForegroundWindow(asWindow(window));
 }
 
-void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+std::uint32_t sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) {
+    SetLastError(0);
+    if (SendMessageA(asWindow(window), message, wParam, lParam) != 0) {
+        return 0;
+    }
+    // 0 is also a handled message's usual answer: only these two errors mean it never arrived
+    // (others may come from what this thread handled while it waited).
+    const DWORD error = GetLastError();
+    return error == ERROR_INVALID_WINDOW_HANDLE || error == ERROR_ACCESS_DENIED ? error : 0;
+}
+
+void postToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                   std::intptr_t lParam) {
-    SendMessageA(asWindow(window), message, wParam, lParam);
+    PostMessageA(asWindow(window), message, wParam, lParam);
 }
 
 bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -33,29 +48,47 @@ bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr
                                SMTO_NORMAL | SMTO_ABORTIFHUNG, waitMs, &result) != 0;
 }
 
+bool windowHung(WindowHandle window) {
+    return IsHungAppWindow(asWindow(window)) != FALSE;
+}
+
 namespace {
 
 // Set by the target's answer to the last close, which may come many ticks later: a recorder
-// that asks "Stop the recording?" answers once its user has.
+// that asks "Stop the recording?" answers once its user has. Each close carries its own
+// number, so that a late answer to an earlier one never counts for it.
 bool closeAnswered = true;
+ULONG_PTR closeNumber = 0;
 
-void CALLBACK noteCloseAnswer(HWND, UINT, ULONG_PTR, LRESULT) {
-    closeAnswered = true;
+void CALLBACK noteCloseAnswer(HWND, UINT, ULONG_PTR number, LRESULT) {
+    if (number == closeNumber) {
+        closeAnswered = true;
+    }
 }
 
 } // namespace
 
-bool closeWithin(WindowHandle window, std::uint32_t waitMs) {
+bool closeWithin(WindowHandle window, std::uint32_t waitMs, std::uint32_t* error) {
+    const HWND target = asWindow(window);
+    *error = 0;
     closeAnswered = false;
-    if (!SendMessageCallbackA(asWindow(window), WM_CLOSE, 0, 0, noteCloseAnswer, 0)) {
-        closeAnswered = true; // no window, nothing to wait for
-        return true;
+    ++closeNumber;
+    if (!SendMessageCallbackA(target, WM_CLOSE, 0, 0, noteCloseAnswer, closeNumber)) {
+        closeAnswered = true; // nothing to wait for
+        const DWORD why = GetLastError();
+        *error = why != 0 ? why : ERROR_INVALID_WINDOW_HANDLE;
+        return false;
     }
     // The answer arrives as a sent message: wait for those alone, so that no timer or input
     // of the program runs in the middle of its tick. Woken at least every 50 ms, whatever
-    // wakes a thread for such an answer on this Windows.
+    // wakes a thread for such an answer on this Windows; a window that has gone has nothing
+    // left to answer.
     const DWORD started = GetTickCount();
     for (DWORD waited = 0; !closeAnswered && waited < waitMs; waited = GetTickCount() - started) {
+        if (!IsWindow(target)) {
+            closeAnswered = true;
+            break;
+        }
         const DWORD left = waitMs - waited;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 50 ? left : 50, QS_SENDMESSAGE);
         MSG message;

@@ -5,6 +5,7 @@
 
 namespace {
 
+constexpr std::uint32_t MsgNull = 0x0000;    // WM_NULL
 constexpr std::uint32_t MsgClose = 0x0010;   // WM_CLOSE
 constexpr std::uint32_t MsgKeyDown = 0x0100; // WM_KEYDOWN
 constexpr std::uint32_t MsgKeyUp = 0x0101;   // WM_KEYUP
@@ -13,19 +14,30 @@ constexpr std::int32_t MenuLockAlpha = 100;
 // A close that went unanswered: no second one is sent while the target may still be handling
 // the first (a second "Stop the recording?" on top of the first helps nobody).
 bool closePending = false;
+// A lock (or unlock) that a target did not answer in time for.
+bool lockPending = false;
+
+const char* lockCommandText() {
+    return settings.HideTarget != 0 ? "Unlock Target" : "Lock Target";
+}
 
 void lock(WindowHandle target) {
     writeExtendedStyle(target, lockedExStyle(readExtendedStyle(target)));
     setWindowAlpha(target, static_cast<std::uint8_t>(settings.HideTarget & 0xFF));
     enableInput(target, false);
-    setCommandText(CmdLockTarget, "Unlock Target");
+    setCommandText(CmdLockTarget, lockCommandText());
 }
 
 void unlock(WindowHandle target) {
     writeExtendedStyle(target, unlockedExStyle(readExtendedStyle(target)));
     enableInput(target, true);
     bringToFront(target);
-    setCommandText(CmdLockTarget, "Lock Target");
+    setCommandText(CmdLockTarget, lockCommandText());
+}
+
+TargetWindow::CloseResult notSent(std::uint32_t error) {
+    return {error == ErrorNoWindow ? TargetWindow::Close::Gone : TargetWindow::Close::Refused,
+            error};
 }
 
 } // namespace
@@ -37,11 +49,17 @@ bool titleIsWildcard(const char* windowName) {
 
 namespace TargetWindow {
 
+std::uint32_t answerWaitMs() {
+    return settings.TargetTimeout > 0 ? static_cast<std::uint32_t>(settings.TargetTimeout) * 1000u
+                                      : UntilAnswered;
+}
+
 WindowHandle findTarget() {
     const char* title = titleIsWildcard(settings.WindowName) ? nullptr : settings.WindowName;
     const WindowHandle target = findWindow(settings.ClassName, title);
     if (target == nullptr) {
         closePending = false;
+        lockPending = false;
     }
     return target;
 }
@@ -55,41 +73,70 @@ KeyPress pressKey(std::uint32_t waitMs) {
         sendToWindow(target, MsgKeyUp, settings.key, 0);
         return {target != nullptr, true};
     }
-    const bool answered = sendToWindowWithin(target, MsgKeyDown, settings.key, 0, waitMs) &&
-                          sendToWindowWithin(target, MsgKeyUp, settings.key, 0, waitMs);
+    if (!sendToWindowWithin(target, MsgKeyDown, settings.key, 0, waitMs)) {
+        // The key down may still be handled; its key up waits behind it, so that the target
+        // never sees the key held down for ever.
+        if (target != nullptr) {
+            postToWindow(target, MsgKeyUp, settings.key, 0);
+        }
+        return {target != nullptr, false};
+    }
+    const bool answered = sendToWindowWithin(target, MsgKeyUp, settings.key, 0, waitMs);
     return {target != nullptr, answered};
 }
 
-Close closeTarget(std::uint32_t waitMs) {
+CloseResult closeTarget(std::uint32_t waitMs) {
     if (closePending && !closeAnswerArrived()) {
-        return Close::StillAsking;
+        return {Close::StillAsking, 0};
     }
     closePending = false;
     const WindowHandle target = findTarget();
     if (waitMs == UntilAnswered) {
-        sendToWindow(target, MsgClose, 0, 0);
-        return Close::Answered;
+        const std::uint32_t error = sendToWindow(target, MsgClose, 0, 0);
+        return error == 0 ? CloseResult{Close::Answered, 0} : notSent(error);
     }
-    if (closeWithin(target, waitMs)) {
-        return Close::Answered;
+    if (target != nullptr && windowHung(target)) {
+        return {Close::NotResponding, 0};
     }
+    // Marked before the wait: nothing that runs meanwhile may send a second one.
     closePending = true;
-    return Close::NoAnswer;
+    std::uint32_t error = 0;
+    const bool answered = closeWithin(target, waitMs, &error);
+    if (answered || error != 0) {
+        closePending = false;
+    }
+    if (error != 0) {
+        return notSent(error);
+    }
+    return {answered ? Close::Answered : Close::NoAnswer, 0};
 }
 
-void applyLock() {
+bool applyLock(std::uint32_t waitMs) {
     const WindowHandle target = findTarget();
+    // The style change and EnableWindow wait on the target for as long as it hangs.
+    if (target != nullptr && waitMs != UntilAnswered &&
+        !sendToWindowWithin(target, MsgNull, 0, 0, waitMs)) {
+        lockPending = true;
+        setCommandText(CmdLockTarget, lockCommandText());
+        return false;
+    }
+    lockPending = false;
     if (settings.HideTarget != 0) {
         lock(target);
     } else {
         unlock(target);
     }
+    return true;
 }
 
-void toggleLock() {
+bool lockWaiting() {
+    return lockPending;
+}
+
+bool toggleLock(std::uint32_t waitMs) {
     settings.HideTarget = settings.HideTarget != 0 ? 0 : MenuLockAlpha;
     SettingsFile::save();
-    applyLock();
+    return applyLock(waitMs);
 }
 
 } // namespace TargetWindow

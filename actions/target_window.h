@@ -9,25 +9,40 @@ namespace TargetWindow {
 
 // How long an action waits for the target to answer: as long as it takes, or milliseconds.
 constexpr std::uint32_t UntilAnswered = 0xFFFFFFFF;
+// TargetTimeout in milliseconds, or UntilAnswered without it.
+std::uint32_t answerWaitMs();
 
-// A null result also forgets an unanswered close: its window has gone.
+// A null result also forgets an unanswered close and a lock still to be made: their window
+// has gone.
 WindowHandle findTarget();
 
 struct KeyPress {
     bool reached;  // a target was there to take the key
-    bool answered; // and it answered; a key up is never sent after an unanswered key down
+    bool answered; // and it answered; after an unanswered key down the key up is only posted
 };
 KeyPress pressKey(std::uint32_t waitMs = UntilAnswered);
 
 enum class Close {
     Answered,
-    NoAnswer,    // the target took longer than the wait allowed and may still be handling it
-    StillAsking, // an earlier close is still unanswered: nothing was sent
+    NoAnswer,      // the target took longer than the wait allowed and may still be handling it
+    StillAsking,   // an earlier close is still unanswered: nothing was sent
+    NotResponding, // Windows counts the target as hung: nothing was sent
+    Gone,          // there was no window to send it to
+    Refused,       // Windows refused the message; `error` says why
 };
-Close closeTarget(std::uint32_t waitMs = UntilAnswered);
+struct CloseResult {
+    Close outcome;
+    std::uint32_t error;
+};
+CloseResult closeTarget(std::uint32_t waitMs = UntilAnswered);
 
-void applyLock();
-void toggleLock();
+// Locks or unlocks the target as HideTarget says, and sets the lock command's text. With a
+// wait, a target that does not answer within it is left as it is (false), and lockWaiting()
+// tells that the lock is still to be made once it answers.
+bool applyLock(std::uint32_t waitMs = UntilAnswered);
+bool lockWaiting();
+// Flips the lock, saves the settings and applies it; what applyLock returned.
+bool toggleLock(std::uint32_t waitMs = UntilAnswered);
 
 } // namespace TargetWindow
 

@@ -12,6 +12,7 @@
 #include "tuner/tuner_meter.h"
 #include "ui/history_view.h"
 #include "ui/tray_menu.h"
+#include "ui/tray_platform.h"
 
 namespace {
 
@@ -22,6 +23,19 @@ bool positionCaptured = false;
 std::int32_t capturedLeft = 0;
 std::int32_t capturedTop = 0;
 
+// True while a check runs. It may wait on the target, and meanwhile the program handles the
+// messages sent to it: a click on the icon would open the menu, whose loop delivers the timer,
+// and a second check would run inside the first.
+bool checking = false;
+
+// A click on the icon that came while checking, handled once the check is done.
+struct DeferredClick {
+    bool pending;
+    std::uintptr_t iconId;
+    std::intptr_t mouseMessage;
+};
+DeferredClick deferredClick = {};
+
 // The chart's mark of a started command, or 0.
 std::uint32_t announce(Transition transition, const TransitionFacts& facts) {
     const bool started = Commands::run(transition, facts);
@@ -29,29 +43,7 @@ std::uint32_t announce(Transition transition, const TransitionFacts& facts) {
     return started ? History::bit(History::Command) : 0;
 }
 
-} // namespace
-
-namespace Frame {
-
-void onCreate(WindowHandle mainWindow) {
-    TrayMenu::build(mainWindow);
-    TunerMeter::createBar(mainWindow);
-    // A lock stored in the file takes effect at start; with none, an existing target is
-    // unlocked and brought to the front.
-    TargetWindow::applyLock();
-}
-
-void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
-    if (sizeType != SizeMinimized) {
-        return;
-    }
-    // Minimized means gone to the notification area, not left on the taskbar.
-    windowHidden = true;
-    TrayMenu::setItemText(CmdHideRestore, "Restore");
-    frameHideWindow(mainWindow);
-}
-
-void onTimer(WindowHandle mainWindow) {
+void check(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
     // A drive lost within the tick has ended the run: nothing more is started or shown, and
     // the icon and the chart stay as they were.
@@ -76,6 +68,56 @@ void onTimer(WindowHandle mainWindow) {
     }
     TrayMenu::showState(events);
     HistoryView::afterTick(events);
+}
+
+bool isClick(std::intptr_t mouseMessage) {
+    return mouseMessage == TrayMsgLeftButtonUp || mouseMessage == TrayMsgRightButtonUp;
+}
+
+} // namespace
+
+namespace Frame {
+
+void onCreate(WindowHandle mainWindow) {
+    TrayMenu::build(mainWindow);
+    TunerMeter::createBar(mainWindow);
+    // A lock stored in the file takes effect at start; with none, an existing target is
+    // unlocked and brought to the front.
+    logLock(TargetWindow::applyLock(TargetWindow::answerWaitMs()), LockSaid::WhenSkipped);
+}
+
+void onSize(WindowHandle mainWindow, std::uintptr_t sizeType) {
+    if (sizeType != SizeMinimized) {
+        return;
+    }
+    // Minimized means gone to the notification area, not left on the taskbar.
+    windowHidden = true;
+    TrayMenu::setItemText(CmdHideRestore, "Restore");
+    frameHideWindow(mainWindow);
+}
+
+void onTimer(WindowHandle mainWindow) {
+    // A tick that comes while a check runs is dropped: the next one comes anyway.
+    if (checking) {
+        return;
+    }
+    checking = true;
+    check(mainWindow);
+    checking = false;
+    if (deferredClick.pending) {
+        deferredClick.pending = false;
+        if (!ending()) {
+            TrayMenu::onTrayNotify(mainWindow, deferredClick.iconId, deferredClick.mouseMessage);
+        }
+    }
+}
+
+void onTrayNotify(WindowHandle mainWindow, std::uintptr_t iconId, std::intptr_t mouseMessage) {
+    if (!checking) {
+        TrayMenu::onTrayNotify(mainWindow, iconId, mouseMessage);
+    } else if (isClick(mouseMessage)) {
+        deferredClick = {true, iconId, mouseMessage};
+    }
 }
 
 void onDestroy(WindowHandle mainWindow) {

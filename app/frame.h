@@ -11,8 +11,11 @@ void onCreate(WindowHandle mainWindow);
 void onSize(WindowHandle mainWindow, std::uintptr_t sizeType);
 // One monitoring tick, then what it tells others: the commands and balloons of its
 // transitions, the tip, the icon's state and the History chart. They come last, so none of
-// them delays the tick's own steps.
+// them delays the tick's own steps. One that comes while a check runs is dropped.
 void onTimer(WindowHandle mainWindow);
+// The icon's notifications. A click while a check runs is handled once it is done, so that
+// the menu's loop never runs inside a check.
+void onTrayNotify(WindowHandle mainWindow, std::uintptr_t iconId, std::intptr_t mouseMessage);
 // Removes the icon, captures the window's position and ends the message loop; acts
 // on the first WM_DESTROY only.
 void onDestroy(WindowHandle mainWindow);

@@ -44,7 +44,7 @@ LRESULT CALLBACK MainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         TrayMenu::onCommand(window, wParam, lParam);
         return 0;
     case WmTrayNotify:
-        TrayMenu::onTrayNotify(window, wParam, lParam);
+        Frame::onTrayNotify(window, wParam, lParam);
         return 0;
     case WM_DESTROY:
         Frame::onDestroy(window);

@@ -29,6 +29,8 @@ struct Excursion {
     bool startKnown;
     std::uint64_t startMs;
     bool closeLogged;
+    bool closeFailureLogged; // a close that was not sent
+
     bool levelTwoTaken;
     ShutdownStage shutdown;
     std::uint64_t armedMs;
@@ -65,7 +67,8 @@ const FillForecast& tickForecast() {
 }
 
 void logKey(const char* which, TargetWindow::KeyPress press) {
-    if (press.reached) {
+    // Charted only where it arrived; the log tells the rest.
+    if (press.reached && press.answered) {
         note(History::Key);
     }
     char detail[48];
@@ -79,14 +82,8 @@ void logKey(const char* which, TargetWindow::KeyPress press) {
     logEvent("key", detail);
 }
 
-// How long the target may take to answer a message; as long as it takes without the key.
-std::uint32_t targetWaitMs() {
-    return settings.TargetTimeout > 0 ? static_cast<std::uint32_t>(settings.TargetTimeout) * 1000u
-                                      : TargetWindow::UntilAnswered;
-}
-
 void pressKey(const char* which) {
-    logKey(which, TargetWindow::pressKey(targetWaitMs()));
+    logKey(which, TargetWindow::pressKey(TargetWindow::answerWaitMs()));
 }
 
 void logAlarm() {
@@ -178,9 +175,14 @@ bool graceApplies() {
     return settings.ShutDownPC != 0 && shutdownDelayMs() > 0;
 }
 
-// Read afresh rather than at the tick's start: a close may have waited for most of it.
+// Read afresh rather than at the tick's start: the beep, a key press or a close may have
+// waited for most of it.
+std::uint64_t clockNowMs() {
+    return MonotonicClock::extend(tickCount());
+}
+
 std::uint64_t sinceArmedMs() {
-    return MonotonicClock::extend(tickCount()) - excursion.armedMs;
+    return clockNowMs() - excursion.armedMs;
 }
 
 // Later ticks of an excursion with an armed shutdown, whether or not they reach level 2.
@@ -200,7 +202,7 @@ void followArmedShutdown(bool targetPresent) {
 // A close waits at most as long as TargetTimeout allows, and never past the moment the grace
 // period promised the shutdown.
 std::uint32_t closeWaitMs() {
-    std::uint32_t wait = targetWaitMs();
+    std::uint32_t wait = TargetWindow::answerWaitMs();
     if (graceApplies()) {
         const std::uint64_t since = sinceArmedMs();
         const std::uint64_t left = since < shutdownDelayMs() ? shutdownDelayMs() - since : 0;
@@ -211,12 +213,48 @@ std::uint32_t closeWaitMs() {
     return wait;
 }
 
+// A close that was never sent is said once per excursion and not charted: the log and the
+// chart tell only what happened.
+void logUnsentClose(const TargetWindow::CloseResult& result) {
+    if (excursion.closeFailureLogged) {
+        return;
+    }
+    excursion.closeFailureLogged = true;
+    char detail[48];
+    TextBuilder text(detail, sizeof detail);
+    switch (result.outcome) {
+    case TargetWindow::Close::Gone:
+        text.text("target gone");
+        break;
+    case TargetWindow::Close::NotResponding:
+        text.text("skipped (no answer)");
+        break;
+    default:
+        text.text("failed (error ").number(result.error).character(')');
+        break;
+    }
+    logEvent("close", detail);
+}
+
 void closeStep() {
-    const TargetWindow::Close result = TargetWindow::closeTarget(closeWaitMs());
-    if (result != TargetWindow::Close::StillAsking && !excursion.closeLogged) {
+    using TargetWindow::Close;
+    const TargetWindow::CloseResult result = TargetWindow::closeTarget(closeWaitMs());
+    switch (result.outcome) {
+    case Close::StillAsking:
+        return;
+    case Close::Answered:
+    case Close::NoAnswer:
+        break;
+    case Close::NotResponding:
+    case Close::Gone:
+    case Close::Refused:
+        logUnsentClose(result);
+        return;
+    }
+    if (!excursion.closeLogged) {
         excursion.closeLogged = true;
         note(History::Close);
-        logEvent("close", result == TargetWindow::Close::NoAnswer ? "no answer" : "");
+        logEvent("close", result.outcome == Close::NoAnswer ? "no answer" : "");
     }
 }
 
@@ -228,8 +266,9 @@ void levelTwoActions(std::uint32_t secondMeasurement) {
     }
     const bool arming = graceApplies() && excursion.shutdown == ShutdownStage::Idle;
     if (arming) {
+        // From the close request itself: the beep and a slow key press are no grace spent.
         excursion.shutdown = ShutdownStage::Armed;
-        excursion.armedMs = tickClockMs();
+        excursion.armedMs = clockNowMs();
     }
     if (settings.CloseTarget != 0) {
         closeStep();
@@ -286,9 +325,17 @@ void lookUpTarget() {
     alarmState.targetPresent = present;
 }
 
-// Written once the tick's first measurement is known, which the line carries.
+// A lock the target did not answer in time for is made once it answers.
+void retryLock() {
+    if (alarmState.targetPresent && TargetWindow::lockWaiting()) {
+        logLock(TargetWindow::applyLock(TargetWindow::answerWaitMs()), LockSaid::WhenMade);
+    }
+}
+
+// Written once the tick's first measurement is known, which the line carries; once.
 void logTargetChange() {
     if (targetChanged) {
+        targetChanged = false;
         logEvent(alarmState.targetPresent ? "target-found" : "target-lost");
     }
 }
@@ -324,6 +371,7 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer) {
         FillEstimate::addSample(tickClockMs(), free.megabytes);
     }
     logTargetChange();
+    retryLock();
     if (isAboveLevel(free.megabytes, settings.level1)) {
         normalTick(mainWindow);
     } else {

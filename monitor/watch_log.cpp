@@ -29,7 +29,7 @@ void logStart() {
     if (!EventLog::enabled()) {
         return;
     }
-    char detail[96];
+    char detail[128];
     TextBuilder(detail, sizeof detail)
         .text("drive=")
         .text(settings.DriveLetter)
@@ -37,8 +37,16 @@ void logStart() {
         .number(settings.UpdateInterval)
         .text("ms dry-run=")
         .text(settings.DryRun != 0 ? "on" : "off")
+        .text(settings.DryRunUnclear ? " (DryRun is neither on nor off: read as on)" : "")
         .text(" delay=")
         .number(settings.ShutdownDelay > 0 ? settings.ShutdownDelay : 0)
         .text("s");
     logEvent("start", detail);
+}
+
+void logLock(bool made, LockSaid say) {
+    if (say == (made ? LockSaid::WhenSkipped : LockSaid::WhenMade)) {
+        return;
+    }
+    logEvent(settings.HideTarget != 0 ? "lock" : "unlock", made ? "" : "skipped (no answer)");
 }

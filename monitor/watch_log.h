@@ -7,3 +7,8 @@ void logEvent(const char* event, const char* detail = "", bool flush = false);
 void logEventUnmeasured(const char* event, const char* detail = "");
 // "start", with the drive, the interval, the rehearsal switch and the shutdown delay.
 void logStart();
+
+// "lock" or "unlock", as HideTarget says, with "skipped (no answer)" when the target did not
+// answer in time (`made` false). Which of the two outcomes is worth a line depends on who asks.
+enum class LockSaid { WhenSkipped, WhenMade, Always };
+void logLock(bool made, LockSaid say);

@@ -88,7 +88,7 @@ void runOptions(WindowHandle mainWindow) {
     // follow whatever the settings now hold.
     stopTimer(mainWindow, monitorTimer);
     monitorTimer = trayStartTimer(mainWindow, MonitorTimerId, settings.UpdateInterval);
-    TargetWindow::applyLock();
+    logLock(TargetWindow::applyLock(TargetWindow::answerWaitMs()), LockSaid::WhenSkipped);
     tipOfReloadedSettings();
 }
 
@@ -172,8 +172,7 @@ void onCommand(WindowHandle mainWindow, std::uintptr_t wParam, std::intptr_t lPa
         runOptions(mainWindow);
         break;
     case CmdLockTarget:
-        TargetWindow::toggleLock();
-        logEvent(settings.HideTarget != 0 ? "lock" : "unlock");
+        logLock(TargetWindow::toggleLock(TargetWindow::answerWaitMs()), LockSaid::Always);
         break;
     case CmdHistory:
         if (History::on()) {

@@ -28,7 +28,10 @@ std::string modulePath;
 std::string lastIniPath;
 std::map<std::uint32_t, std::string> menuText;
 bool targetAnswers;
+bool targetHung;
+std::uint32_t sendRefused;
 bool closeAnswerCame;
+std::function<void()> whileClosing;
 bool tokenOpens;
 std::uint32_t lastError;
 bool shutdownAccepted;
@@ -60,7 +63,10 @@ void reset() {
     lastIniPath.clear();
     menuText.clear();
     targetAnswers = true;
+    targetHung = false;
+    sendRefused = 0;
     closeAnswerCame = false;
+    whileClosing = nullptr;
     tokenOpens = true;
     lastError = 0;
     shutdownAccepted = true;
@@ -292,29 +298,57 @@ std::string messageText(WindowHandle window, std::uint32_t message, std::uintptr
     const char* name = message == 0x0100   ? "WM_KEYDOWN"
                        : message == 0x0101 ? "WM_KEYUP"
                        : message == 0x0010 ? "WM_CLOSE"
+                       : message == 0x0000 ? "WM_NULL"
                                            : "other";
     return nameOf(window) + " " + name + " " + std::to_string(wParam) + " " +
            std::to_string(lParam);
 }
 } // namespace
 
-void sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                  std::intptr_t lParam) {
+namespace {
+std::uint32_t sendError(WindowHandle window) {
+    return window == nullptr ? ErrorNoWindow : sendRefused;
+}
+} // namespace
+
+std::uint32_t sendToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) {
     record("SendMessageA " + messageText(window, message, wParam, lParam));
+    return sendError(window);
+}
+
+void postToWindow(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                  std::intptr_t lParam) {
+    record("PostMessageA " + messageText(window, message, wParam, lParam));
 }
 
 bool sendToWindowWithin(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                         std::intptr_t lParam, std::uint32_t waitMs) {
     record("SendMessageTimeoutA " + messageText(window, message, wParam, lParam) + " within " +
            std::to_string(waitMs));
-    return window != nullptr && targetAnswers;
+    if (window != nullptr && !targetAnswers) {
+        clockMs += waitMs;
+        return false;
+    }
+    return window != nullptr;
 }
 
-// A target that does not answer keeps the program waiting for all of the wait.
-bool closeWithin(WindowHandle window, std::uint32_t waitMs) {
+bool windowHung(WindowHandle window) {
+    record("IsHungAppWindow " + nameOf(window));
+    return targetHung;
+}
+
+bool closeWithin(WindowHandle window, std::uint32_t waitMs, std::uint32_t* error) {
     record("SendMessageCallbackA " + messageText(window, 0x0010, 0, 0) + " within " +
            std::to_string(waitMs));
-    if (window != nullptr && !targetAnswers) {
+    *error = sendError(window);
+    if (*error != 0) {
+        return false;
+    }
+    if (whileClosing) {
+        whileClosing();
+    }
+    if (!targetAnswers) {
         clockMs += waitMs;
         return false;
     }

@@ -3,6 +3,7 @@
 // is appended to `fake::calls` as a short line, so a test can compare whole sequences.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,10 +42,16 @@ extern std::vector<std::string> writtenKeys;
 extern std::string modulePath;
 extern std::string lastIniPath;
 
-// Whether the target answers a message within the wait it is given, and whether the answer
-// to an unanswered close has come by now.
+// Whether the target answers a message within the wait it is given (one that does not keeps
+// the program waiting for all of it), whether Windows counts it as hung, why Windows refuses
+// to send it messages (0: it does not), and whether the answer to an unanswered close has
+// come by now.
 extern bool targetAnswers;
+extern bool targetHung;
+extern std::uint32_t sendRefused;
 extern bool closeAnswerCame;
+// Runs while a close waits for its answer, as the messages the program handles meanwhile do.
+extern std::function<void()> whileClosing;
 
 // Menu item texts by command id.
 extern std::map<std::uint32_t, std::string> menuText;

@@ -2,6 +2,7 @@
 // chart is laid out, and the tray icon that shows the state.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <tuple>
@@ -192,6 +193,42 @@ TEST_F(HistoryTest, ExcursionsAreShadedAndTheirActionsMarkedInRowsOfTheirOwn) {
     EXPECT_EQ(shown(Centre), (Texts{"key", "command", "close", "shutdown", "key", "23:45", "23:50",
                                     "23:55", "00:00"}));
     EXPECT_EQ(shown(Left), Texts{"Zembrovale 0.7: 450 MB"});
+}
+
+TEST_F(HistoryTest, TheChartShowsOnlyWhatHappenedEachAtTheLocalTimeItHad) {
+    start({{"ShowHistory", "1"}, {"TargetTimeout", "5"}});
+    fake::windows.push_back({"Rec", "Recorder"});
+    constexpr std::uint32_t Hour = 3600, Forward = Hour + 5 * Hour + Hour / 2;
+    // Local midnight at 3600 s; the clock goes forward an hour 5.5 hours later.
+    const auto at = [&](std::uint32_t second, std::uint32_t freeMb, bool keyAnswered) {
+        fake::targetAnswers = keyAnswered;
+        fakeui::localSecondOfDay = (second - Hour + (second >= Forward ? Hour : 0)) % 86400;
+        fake::clockMs = second * 1000ull - 5000;
+        tickAt(freeMb, 5);
+    };
+    // Alarms of 20 s every half hour; the key of the first gets no answer and is not charted.
+    for (std::uint32_t alarm = 0, second = Hour; alarm < 23; ++alarm, second += Hour / 2) {
+        at(second, 450, alarm > 0);
+        at(second + 20, 600, false);
+        if (alarm == 0) {
+            EXPECT_EQ(marks(), "3600:0 3620:2 ");
+        }
+    }
+    build(43220000, 12 * Hour);
+    const Texts shades = shown(Fill);
+    EXPECT_EQ(shades.size(), 23u) << "each alarm shaded on its own";
+    for (const std::string& shade : shades) {
+        EXPECT_LE(std::stoi(shade.substr(shade.find('-') + 1)) - std::stoi(shade), 2) << shade;
+    }
+    const Texts times = {"00:00", "02:00", "04:00", "08:00", "10:00", "12:00"};
+    Texts labels = shown(Centre);
+    EXPECT_EQ(Texts(labels.end() - 6, labels.end()), times) << "the earlier hours keep their time";
+    at(43220 + 25 * Hour, 600, true);
+    build(133220000, 13 * Hour);
+    EXPECT_EQ(shown(Fill), Texts{}) << "aged out with their samples";
+    std::strcpy(settings.DriveLetter, "E:\\");
+    at(133225, 600, true);
+    EXPECT_EQ(History::samples.count, 1) << "another drive starts afresh";
 }
 
 TEST_F(HistoryTest, TheKeysAddTheHistoryItemAndAnIconMarkedOnlyAtTransitions) {

@@ -19,6 +19,7 @@
 #include "tests/unit/fake_log_platform.h"
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/fake_ui_platform.h"
+#include "ui/tray_menu.h"
 
 namespace {
 
@@ -210,6 +211,7 @@ TEST_F(NightWatchTest, TargetTimeoutBoundsEachMessageAndAnUnansweredCloseIsNotAs
     Calls calls = tickAt(50);
     EXPECT_EQ(countCalls(calls, "SendMessageTimeoutA Recorder WM_KEYDOWN 82 0 within 5000"), 1);
     EXPECT_EQ(countCalls(calls, "SendMessageTimeoutA Recorder WM_KEYUP"), 0) << "it stopped";
+    EXPECT_EQ(countCalls(calls, "PostMessageA Recorder WM_KEYUP 82 0"), 1) << "never held down";
     EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 5000"), 1);
     EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 1) << "the tick went on";
     const struct {
@@ -242,6 +244,50 @@ TEST_F(NightWatchTest, TheGracePeriodHoldsWhenTheCloseIsNeverAnswered) {
     EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
               (std::vector<std::string>{"close no answer", "shutdown armed", "shutdown requested",
                                         "shutdown accepted"}));
+}
+
+TEST_F(NightWatchTest, TheGracePeriodRunsFromTheCloseRequestNotFromTheChecksStart) {
+    load({{"LogFile", "night.csv"}, {"ShutdownDelay", "30"}, {"TargetTimeout", "20"}});
+    fake::targetAnswers = false; // the key down and the close each take their whole 20 s
+    openTarget();
+    const Calls calls = tickAt(50);
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA Recorder WM_CLOSE 0 0 within 20000"), 1);
+    EXPECT_EQ(countCalls(calls, "ExitWindowsEx"), 0) << "20 s of grace spent, not the key's too";
+    EXPECT_EQ(countCalls(tickAt(50, 10), "ExitWindowsEx"), 1) << "30 s after the close";
+}
+
+TEST_F(NightWatchTest, NoCheckRunsInsideACheckThatWaitsOnTheTarget) {
+    fakecommand::reset();
+    load({{"OnLevel2", "b.bat"}, {"ShowBalloons", "1"}, {"TargetTimeout", "5"}});
+    openTarget();
+    // While the close waits, the icon is clicked and the timer comes again.
+    fake::whileClosing = [] {
+        Frame::onTrayNotify(mainWindow, 0, 0x0205); // WM_RBUTTONUP
+        Frame::onTimer(mainWindow);
+    };
+    const Calls calls = tickAt(50);
+    EXPECT_EQ(countCalls(calls, "GetDiskFreeSpaceA"), 2) << "one check";
+    EXPECT_EQ(countCalls(calls, "SendMessageCallbackA"), 1);
+    EXPECT_EQ(countCalls(calls, "CreateProcessA"), 1) << "the level-2 command was not lost";
+    EXPECT_EQ(countCalls(calls, "Shell_NotifyIconA NIM_MODIFY balloon error"), 1);
+    EXPECT_EQ(calls.back(), "TrackPopupMenu") << "the menu opens once the check is done";
+}
+
+TEST_F(NightWatchTest, ALockWaitsNoLongerThanTargetTimeoutAndIsMadeOnceTheTargetAnswers) {
+    load({{"LogFile", "night.csv"}, {"TargetTimeout", "5"}});
+    openTarget();
+    fake::targetAnswers = false;
+    fake::calls.clear();
+    TrayMenu::onCommand(mainWindow, CmdLockTarget, 0);
+    EXPECT_EQ(countCalls(fake::calls, "SetWindowLongA") + countCalls(fake::calls, "EnableWindow"),
+              0);
+    EXPECT_EQ(fake::menuText[CmdLockTarget], "Unlock Target");
+    EXPECT_EQ(countCalls(tickAt(600), "EnableWindow"), 0) << "still no answer";
+    fake::targetAnswers = true;
+    EXPECT_EQ(countCalls(tickAt(600), "EnableWindow Recorder 0"), 1) << "locked once it answers";
+    EXPECT_EQ(countCalls(tickAt(600), "EnableWindow"), 0) << "and only once";
+    EXPECT_EQ(events(),
+              (std::vector<std::string>{"lock skipped (no answer)", "target-found", "lock"}));
 }
 
 TEST_F(NightWatchTest, EachTransitionIsToldOnceAfterTheTicksOwnSteps) {
