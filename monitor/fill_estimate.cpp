@@ -100,8 +100,10 @@ void followDrive(const char* drive) {
 }
 
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb) {
-    if (count > 0 && nowMs < newestMs()) {
-        reset(); // the clock went back: the kept history no longer lines up with it
+    // The clock went back: the kept history no longer lines up with it. Free space rose: a
+    // deletion, whose jump would flatten the slope for the next ten minutes.
+    if (count > 0 && (nowMs < newestMs() || freeMb > sampleMb[slotOf(count - 1)] + MinimumFallMb)) {
+        reset();
     }
     if (count == 0 || nowMs - newestMs() >= SpacingMs) {
         keep(nowMs, freeMb);

@@ -24,7 +24,8 @@ void reset();
 // Samples belong to the drive they were measured on: another one starts afresh. `drive` as
 // the settings hold it, of at most 7 characters.
 void followDrive(const char* drive);
-// Keeps the measurement when at least SpacingMs have passed since the last one kept.
+// Keeps the measurement when at least SpacingMs have passed since the last one kept. One more
+// than MinimumFallMb above the last one kept starts afresh: free space was made.
 void addSample(std::uint64_t nowMs, std::uint32_t freeMb);
 // The forecast at `nowMs` for free space `freeMb`: minutes until it reaches level 1 while
 // above it, until level 2 once at or below level 1. Unknown while fewer than 3 samples of
