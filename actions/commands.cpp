@@ -28,6 +28,8 @@ Choice choose(Transition transition) {
         return {settings.OnAlarm, settings.OnAlarmTooLong, "OnAlarm", "alarm"};
     case Transition::LevelTwo:
         return {settings.OnLevel2, settings.OnLevel2TooLong, "OnLevel2", "level2"};
+    case Transition::MakeRoom:
+        return {settings.OnMakeRoom, settings.OnMakeRoomTooLong, "OnMakeRoom", "make-room"};
     case Transition::Recover:
         break;
     }

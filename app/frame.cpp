@@ -51,6 +51,10 @@ void check(WindowHandle mainWindow) {
         return;
     }
     std::uint32_t events = lastTick.events;
+    // Room made comes first, so that an alarm of the same check has the last balloon.
+    if ((events & History::bit(History::Room)) != 0) {
+        events |= announce(Transition::MakeRoom, lastTick.facts);
+    }
     if ((events & History::bit(History::Alarm)) != 0) {
         events |= announce(Transition::Alarm, lastTick.facts);
     }

@@ -4,6 +4,7 @@
 #include "app/main_function.h"
 #include "app/main_window.h"
 #include "core/program_name.h"
+#include "monitor/room_making.h"
 #include "monitor/watch_log.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -91,6 +92,7 @@ int mainFunction(void* instance, int showState) {
     moduleInstance = static_cast<HINSTANCE>(instance);
     SettingsFile::load();
     logStart();
+    RoomMaking::configure();
     registerMainClass();
     const HWND window = createMainWindow();
     // The first paint takes the first free-space measurement, before any tick.

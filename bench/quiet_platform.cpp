@@ -77,11 +77,18 @@ WindowHandle findWindow(const char*, const char*) {
     return targetPresent ? &targetWindow : nullptr;
 }
 void bringToFront(WindowHandle) {}
-void sendToWindow(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {}
+std::uint32_t sendToWindow(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return 0;
+}
+void postToWindow(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {}
 bool sendToWindowWithin(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) {
     return true;
 }
-bool closeWithin(WindowHandle, std::uint32_t) {
+bool windowHung(WindowHandle) {
+    return false;
+}
+bool closeWithin(WindowHandle, std::uint32_t, std::uint32_t* error) {
+    *error = 0;
     return true;
 }
 bool closeAnswerArrived() {
@@ -172,5 +179,35 @@ std::uint32_t startDetached(char*, const char*) {
 // History window: never opened in the host benchmarks.
 #include "ui/history_platform.h"
 
-void historyShowWindow() {}
+bool historyShowWindow() {
+    return true;
+}
+std::uint32_t historyLocalSecondOfDay() {
+    return 0;
+}
 void historyInvalidate() {}
+
+// Making room: MakeRoom is never set in the host benchmarks, so these only have to link.
+#include "actions/room_platform.h"
+
+RoomListing roomListFirst(const char*, RoomEntry*) {
+    return nullptr;
+}
+bool roomListNext(RoomListing, RoomEntry*) {
+    return false;
+}
+void roomListClose(RoomListing) {}
+std::uint64_t roomTimeNow() {
+    return 0;
+}
+RoomFile roomOpenForDeletion(const char*, RoomFileInfo*, std::uint32_t* error) {
+    *error = 2;
+    return nullptr;
+}
+std::uint32_t roomDeleteHeld(RoomFile, const char*) {
+    return 0;
+}
+void roomClose(RoomFile) {}
+bool roomVolumeOf(const char*, char*, std::uint32_t) {
+    return false;
+}

@@ -165,10 +165,24 @@ closed_us=$(field "$TICKS_OF_PRIMARY" normal_chart_closed product_us)
 closed_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_closed pair_ratio_median)
 open_us=$(field "$TICKS_OF_PRIMARY" normal_chart_open product_us)
 open_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_open pair_ratio_median)
+room_us=$(field "$TICKS_OF_PRIMARY" normal_make_room product_us)
+room_ratio=$(field "$TICKS_OF_PRIMARY" normal_make_room pair_ratio_median)
 # Against the opt-in row through the floor every case shares, which the machine's drift
 # between the cases does not move.
 against_optin() { awk -v a="$1" -v b="$optin_ratio" 'BEGIN {printf "%+.1f %%", (a / b - 1) * 100}'; }
 within_2pct() { awk -v a="$1" -v b="$optin_ratio" 'BEGIN {print (a <= b * 1.02) ? "pass" : "FAIL"}'; }
+
+# --- 2b. a check that makes room -------------------------------------------------------
+log "making-room benchmark ($PRIMARY)"
+timeout 600 wine "$PRIMARY_BUILD/bench/room_bench.exe" 15 \
+    >"$LOG_DIR/room.txt" 2>"$LOG_DIR/room.err" || {
+    cat "$LOG_DIR/room.txt" "$LOG_DIR/room.err" >&2
+    exit 1
+}
+room_rows=$(awk '/^result / {
+    for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
+    printf "| %s | %s | %s | %s | %s |\n", v["files"], v["checks"], v["check_ms"], v["min_ms"],
+        v["max_ms"] }' "$LOG_DIR/room.txt")
 
 # --- 4. start-up to first paint ---------------------------------------------------------
 log "start-up benchmark ($STARTUP_RUNS runs each)"
@@ -324,6 +338,9 @@ that run. Logs of the run: \`build/bench-logs/\`.
 | the same with every opt-in key set, no event ($BITS) | $optin_us µs, ${optin_ratio}x the bare platform calls | within noise of the row above | - |
 | the same with \`StateIcon\` and \`ShowHistory\`, the chart closed ($BITS) | $closed_us µs, ${closed_ratio}x the bare platform calls, $(against_optin "$closed_ratio") against the row above | within 2 % of it | $(within_2pct "$closed_ratio") |
 | the same with the chart open ($BITS) | $open_us µs, ${open_ratio}x the bare platform calls, $(against_optin "$open_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$open_ratio") |
+| the opt-in tick with \`MakeRoom\` set, free space above level 1 ($BITS) | $room_us µs, ${room_ratio}x the bare platform calls, $(against_optin "$room_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$room_ratio") |
+| one check that makes room, 1,000 recordings ($BITS) | $(field "$LOG_DIR/room.txt" room_1000 check_ms) ms | none set | - |
+| one check that makes room, 10,000 recordings ($BITS) | $(field "$LOG_DIR/room.txt" room_10000 check_ms) ms | none set | - |
 | idle cost ($BITS) | between ticks: $(iv hourly_ms) ms CPU and $(iv hourly_wakeups) wake-ups in $(iv secs) s; each tick (${IDLE_INTERVAL_MS} ms interval): $idle_per_tick µs CPU, $(iv product_wakeups_per_tick) wake-ups | no work between ticks | $idle_verdict |
 | start-up to first paint ($BITS) | $startup_product ms, ${startup_ratio}x a minimal window's $startup_minimal ms | none set | - |
 
@@ -369,6 +386,8 @@ load. Times come from \`QueryPerformanceCounter\`.
   the History chart's window closed, or open and shown: each tick keeps its minute's sample,
   and redraws the chart only when it has something new, which a tick without an event has
   not.
+- **normal_make_room**: as normal_opt_in, with \`MakeRoom\` set on a folder of the drive: a
+  tick above level 1 reads no folder.
 - **\*_opt_in**: as normal and alarm, with every opt-in key set (\`LogFile\`, \`DryRun\`,
   \`ShutdownDelay\`, \`OnAlarm\`, \`OnLevel2\`, \`OnRecover\`, \`ShowEstimate\`, \`ShowBalloons\`).
   Their events (target found, alarm, its command) fall in the warm-up round, so the timed
@@ -380,6 +399,18 @@ load. Times come from \`QueryPerformanceCounter\`.
 | Build | Case | Product µs/tick | Floor µs/tick | Ratio of medians | Median of round ratios | At most 1.2 |
 |---|---|---|---|---|---|---|
 $tick_rows
+### Making room
+
+\`bench/room_bench.cpp\` links the product's own code and makes room in a folder of drive C:\
+of the Wine prefix that holds 1,000 and then 10,000 recordings, all old enough to go. Each
+check is one \`RoomMaking::run\` at or below level 1, ten files short of \`MakeRoomTo\`: it
+reads the whole folder, keeps the oldest, then deletes ten of them, measuring free space after
+each. The ten are made again, untimed, before the next check. The median of 15 checks ($BITS):
+
+| Recordings | Checks | Median ms per check | Fastest ms | Slowest ms |
+|---|---|---|---|---|
+$room_rows
+
 ## 3. Idle cost
 
 The real $BITS program runs under Wine for $(iv secs) s after a 3 s settling time, as two

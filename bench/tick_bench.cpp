@@ -17,6 +17,7 @@
 #include "monitor/alarm_state.h"
 #include "monitor/free_space.h"
 #include "monitor/history.h"
+#include "monitor/room_making.h"
 #include "settings/settings.h"
 #include "ui/history_view.h"
 #include "ui/status_panel.h"
@@ -195,7 +196,21 @@ struct Case {
     bool optIn;
     // With the opt-in keys: StateIcon and ShowHistory as well, the chart's window closed or open.
     Chart chart;
+    // With the opt-in keys: MakeRoom as well, on a folder of the drive.
+    bool makeRoom = false;
 };
+
+// A folder of the measured drive, which a tick above level 1 never reads.
+void setMakeRoom(bool on) {
+    char folder[MAX_PATH] = "";
+    GetTempPathA(sizeof folder, folder);
+    if (on) {
+        wsprintfA(settings.MakeRoom, "%s*.ts", folder);
+    } else {
+        settings.MakeRoom[0] = '\0';
+    }
+    RoomMaking::configure();
+}
 
 // Every opt-in key set. Their events (the target found, the alarm, its command) all fall in
 // the warm-up round, so the timed ticks are ticks without an event.
@@ -216,6 +231,7 @@ void setOptInKeys(bool on) {
 
 bool runCase(HWND window, const Case& c, int ticks, int rounds) {
     setOptInKeys(c.optIn);
+    setMakeRoom(c.makeRoom);
     // The chart's key is read at start; here each case starts it anew. The marked icons were
     // made at start, and no tick of a case changes the state.
     History::start(c.chart != Chart::None);
@@ -312,6 +328,7 @@ int main(int argc, char** argv) {
         {"alarm_opt_in", true, false, true, Chart::None},
         {"normal_chart_closed", false, false, true, Chart::Closed},
         {"normal_chart_open", false, false, true, Chart::Open},
+        {"normal_make_room", false, false, true, Chart::None, true},
     };
     bool ok = true;
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #include "monitor/alarm_cycle.h"
 
+#include "actions/make_room.h"
 #include "actions/target_window.h"
 #include "core/text_builder.h"
 #include "monitor/alarm_state.h"
@@ -7,6 +8,7 @@
 #include "monitor/free_space.h"
 #include "monitor/monitor_platform.h"
 #include "monitor/monotonic_clock.h"
+#include "monitor/room_making.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "tuner/tuner_meter.h"
@@ -134,6 +136,7 @@ void normalTick(WindowHandle mainWindow) {
     alarmState.keyLatch = false;
     alarmState.belowLevel1 = false;
     excursion = Excursion{};
+    RoomMaking::endExcursion();
     requestRepaint(mainWindow);
 }
 
@@ -352,6 +355,7 @@ std::uint64_t tickClockMs() {
 
 void tick(WindowHandle mainWindow, TimerId monitorTimer) {
     lastTick.events = 0;
+    lastTick.facts.roomFiles = lastTick.facts.roomMb = 0;
     lastTick.clockRead = false;
     lastTick.facts.forecast = FillForecast{};
     forecastReady = false;
@@ -359,13 +363,22 @@ void tick(WindowHandle mainWindow, TimerId monitorTimer) {
         TunerMeter::pollTuner();
     }
     lookUpTarget();
-    const FreeMegabytes free = FreeSpaceProbe(mainWindow, monitorTimer);
+    FreeMegabytes free = FreeSpaceProbe(mainWindow, monitorTimer);
     if (!free.valid) {
         return;
     }
     lastTick.measured = true;
     lastTick.facts.freeMb = free.megabytes;
     lastTick.facts.targetPresent = alarmState.targetPresent;
+    // Room is made before anything else the check does at level 1, and the check goes on with
+    // what it measured last.
+    if (!isAboveLevel(free.megabytes, settings.level1) && MakeRoom::on()) {
+        logTargetChange();
+        free = RoomMaking::run(mainWindow, monitorTimer, free);
+        if (!free.valid) {
+            return;
+        }
+    }
     if (estimateWanted()) {
         FillEstimate::followDrive(settings.DriveLetter);
         FillEstimate::addSample(tickClockMs(), free.megabytes);

@@ -14,8 +14,18 @@ constexpr int ClockSlots = 8;
 constexpr std::uint32_t MinuteSeconds = 60;
 
 // An excursion begins (Alarm), takes the level-2 actions, ends (Recover); the others are the
-// actions taken within it.
-enum Event : std::uint8_t { Alarm, LevelTwo, Recover, Key, Close, Shutdown, Command, EventKinds };
+// actions taken within it, and room made by deleting files.
+enum Event : std::uint8_t {
+    Alarm,
+    LevelTwo,
+    Recover,
+    Key,
+    Close,
+    Shutdown,
+    Command,
+    Room,
+    EventKinds
+};
 
 constexpr std::uint32_t bit(Event event) {
     return 1u << event;

@@ -21,6 +21,11 @@ const Key Keys[] = {
     {"TargetTimeout", Kind::Seconds, offsetof(Settings, TargetTimeout), 0},
     {"StateIcon", Kind::Switch, offsetof(Settings, StateIcon), 0},
     {"ShowHistory", Kind::Switch, offsetof(Settings, ShowHistory), 0},
+    {"MakeRoom", Kind::Path, offsetof(Settings, MakeRoom), offsetof(Settings, MakeRoomTooLong)},
+    {"MakeRoomTo", Kind::Count, offsetof(Settings, MakeRoomTo), 0, 0},
+    {"MakeRoomAge", Kind::Count, offsetof(Settings, MakeRoomAge), 0, 60},
+    {"OnMakeRoom", Kind::Command, offsetof(Settings, OnMakeRoom),
+     offsetof(Settings, OnMakeRoomTooLong)},
 };
 const int KeyCount = sizeof Keys / sizeof Keys[0];
 
@@ -108,6 +113,20 @@ std::int32_t secondsValue(const char* text) {
     }
     return number.magnitude > static_cast<std::uint64_t>(MostSeconds)
                ? MostSeconds
+               : static_cast<std::int32_t>(number.magnitude);
+}
+
+std::int32_t countValue(const char* text, std::int32_t absent) {
+    const char* start = text;
+    while (isBlank(*start)) {
+        ++start;
+    }
+    const TypedNumber number = parseTyped(text);
+    if (number.negative || digitValue(*start == '+' ? start[1] : *start, 10) < 0) {
+        return absent;
+    }
+    return number.magnitude > static_cast<std::uint64_t>(INT32_MAX)
+               ? INT32_MAX
                : static_cast<std::int32_t>(number.magnitude);
 }
 

@@ -14,6 +14,9 @@ enum class Kind {
     // is the side that does harm; its mark tells that it was read so.
     FailSafeSwitch,
     Seconds, // 0 to MostSeconds; a negative number counts as 0, a larger one as MostSeconds
+    // 0 to the largest signed 32-bit number, a larger one counting as that; a negative number
+    // or one that is no number at all counts as absent.
+    Count,
     Command, // the line as written, quotes kept; one too long for its field is never cut
 };
 
@@ -22,8 +25,9 @@ struct Key {
     Kind kind;
     std::size_t field; // where in Settings
     // Command: where its CommandUnread reason is; FailSafeSwitch: where its "unclear" bool
-    // is; unused otherwise.
+    // is; Path: where its "too long" bool is, if it has one (0 when not); unused otherwise.
     std::size_t mark;
+    std::int32_t absent = 0; // Count: the value of an absent key
 };
 
 extern const Key Keys[];
@@ -48,5 +52,6 @@ enum class SwitchReading { Off, On, Unclear };
 SwitchReading readSwitch(const char* text);
 std::int32_t switchValue(const char* text);
 std::int32_t secondsValue(const char* text);
+std::int32_t countValue(const char* text, std::int32_t absent);
 
 } // namespace OptIn

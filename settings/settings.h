@@ -44,6 +44,14 @@ struct Settings {
     std::int32_t TargetTimeout; // seconds
     std::int32_t StateIcon;
     std::int32_t ShowHistory;
+    // Making room: the folder and pattern of the files that may go, the free megabytes to reach
+    // (0: level 1 + 1024) and the minutes a file must have gone unchanged.
+    char MakeRoom[LogFileSize];
+    bool MakeRoomTooLong;
+    std::int32_t MakeRoomTo;
+    std::int32_t MakeRoomAge;
+    char OnMakeRoom[CommandSize];
+    CommandUnread OnMakeRoomTooLong;
 };
 
 extern Settings settings;

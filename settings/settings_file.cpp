@@ -57,13 +57,18 @@ bool readSection(char* section) {
     return true;
 }
 
-// A path the field cannot hold whole would name another file: it leaves the key unset.
-void readPath(const char* key, char* field) {
+// A path the field cannot hold whole would name another file: it leaves the key unset, and
+// marked where the key has a mark.
+void readPath(const char* key, char* field, bool* tooLong) {
     char path[LogFileSize + 1];
     profileReadText(key, "", path, sizeof path, iniPath);
     field[0] = '\0';
-    if (std::strlen(path) < LogFileSize) {
+    const bool fits = std::strlen(path) < LogFileSize;
+    if (fits) {
         std::strcpy(field, path);
+    }
+    if (tooLong != nullptr) {
+        *tooLong = !fits;
     }
 }
 
@@ -101,7 +106,14 @@ void readFailSafeSwitch(const char* key, std::int32_t* field, bool* unclear) {
 std::int32_t readTypedNumber(const OptIn::Key& key) {
     char typed[TypedNumberSize];
     readTyped(key.name, typed);
-    return key.kind == OptIn::Kind::Switch ? OptIn::switchValue(typed) : OptIn::secondsValue(typed);
+    switch (key.kind) {
+    case OptIn::Kind::Switch:
+        return OptIn::switchValue(typed);
+    case OptIn::Kind::Count:
+        return OptIn::countValue(typed, key.absent);
+    default:
+        return OptIn::secondsValue(typed);
+    }
 }
 
 void readOptInKeys() {
@@ -113,7 +125,8 @@ void readOptInKeys() {
         char* const field = base + key.field;
         switch (key.kind) {
         case OptIn::Kind::Path:
-            readPath(key.name, field);
+            readPath(key.name, field,
+                     key.mark != 0 ? reinterpret_cast<bool*>(base + key.mark) : nullptr);
             break;
         case OptIn::Kind::Command:
             readCommand(section, key.name, field, reinterpret_cast<CommandUnread*>(base + key.mark),
@@ -125,6 +138,7 @@ void readOptInKeys() {
             break;
         case OptIn::Kind::Switch:
         case OptIn::Kind::Seconds:
+        case OptIn::Kind::Count:
             *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key);
             break;
         }

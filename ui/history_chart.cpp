@@ -21,7 +21,7 @@ constexpr std::int32_t RowHeight = 14;
 constexpr std::int32_t LabelWidth = 60;
 // The actions of an excursion, from the key on, each in a row of its own; the excursion
 // itself is the shading.
-constexpr const char* Actions[] = {"key", "close", "shutdown", "command"};
+constexpr const char* Actions[] = {"key", "close", "shutdown", "command", "room"};
 static_assert(sizeof Actions / sizeof Actions[0] == History::EventKinds - History::Key,
               "a word for each action");
 

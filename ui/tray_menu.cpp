@@ -7,6 +7,7 @@
 #include "monitor/fill_estimate.h"
 #include "monitor/history.h"
 #include "monitor/monitor_platform.h"
+#include "monitor/room_making.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
 #include "ui/history_view.h"
@@ -41,6 +42,7 @@ BalloonIcon balloonIcon(Transition transition) {
     case Transition::LevelTwo:
         return BalloonIcon::Error;
     case Transition::Recover:
+    case Transition::MakeRoom:
         break;
     }
     return BalloonIcon::Info;
@@ -89,6 +91,7 @@ void runOptions(WindowHandle mainWindow) {
     stopTimer(mainWindow, monitorTimer);
     monitorTimer = trayStartTimer(mainWindow, MonitorTimerId, settings.UpdateInterval);
     logLock(TargetWindow::applyLock(TargetWindow::answerWaitMs()), LockSaid::WhenSkipped);
+    RoomMaking::configure();
     tipOfReloadedSettings();
 }
 

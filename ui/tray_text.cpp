@@ -70,6 +70,12 @@ void balloon(Transition transition, const TransitionFacts& facts, const Settings
              char (&out)[BalloonSize]) {
     TextBuilder text(out, sizeof out);
     driveName(text, settings.DriveLetter);
+    if (transition == Transition::MakeRoom) {
+        text.text(" made room: ").number(facts.roomFiles);
+        text.text(facts.roomFiles == 1 ? " recording, " : " recordings, ");
+        text.number(facts.roomMb).text(" MB");
+        return;
+    }
     text.character(' ').number(facts.freeMb).text(" MB free");
     switch (transition) {
     case Transition::Alarm:
@@ -83,6 +89,7 @@ void balloon(Transition transition, const TransitionFacts& facts, const Settings
         levelTwoOutcome(text, settings);
         break;
     case Transition::Recover:
+    case Transition::MakeRoom:
         text.text(" again");
         break;
     }

@@ -1,5 +1,6 @@
 #include "tests/unit/fake_platform.h"
 #include "tests/unit/fake_log_platform.h"
+#include "tests/unit/fake_room_platform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -74,6 +75,7 @@ void reset() {
     clockMs = 1000000;
     MonotonicClock::reset();
     fakelog::reset();
+    fakeroom::reset();
 }
 
 Window* windowOf(void* handle) {

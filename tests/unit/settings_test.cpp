@@ -227,6 +227,24 @@ TEST_F(SettingsFileTest, OptInNumbersReadAsTypedAtTheirExtremes) {
     }
 }
 
+// A count that is no number, or negative, is as if absent; one past 32 bits is the largest.
+TEST_F(SettingsFileTest, CountsReadAsTypedAtTheirExtremes) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"", 60},
+                                                          {"0", 0},
+                                                          {"+90", 90},
+                                                          {" 12 min", 12},
+                                                          {"-5", 60},
+                                                          {"an hour", 60},
+                                                          {"2147483647", INT32_MAX},
+                                                          {"99999999999", INT32_MAX}};
+    for (const auto& [typed, minutes] : cases) {
+        fake::ini = {{"MakeRoomAge", typed}};
+        SettingsFile::load();
+        EXPECT_EQ(settings.MakeRoomAge, minutes) << "typed \"" << typed << "\"";
+        EXPECT_EQ(settings.MakeRoomTo, 0) << "absent";
+    }
+}
+
 // A value cut to its field would name another file or run another command.
 TEST_F(SettingsFileTest, OptInTextsTooLongForTheirFieldsAreNeverCut) {
     const std::string command = "echo " + std::string(CommandSize, 'x') + " & del important.txt";

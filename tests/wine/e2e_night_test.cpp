@@ -368,4 +368,117 @@ TEST_F(CommandE2E, ACommandThatCannotStartIsLoggedAndChangesNothingElse) {
     EXPECT_EQ(product.closeAndWait(), 0u);
 }
 
+// --- Making room ---
+
+// A recordings folder on the test drive: old finished recordings that may go, and files that
+// must stay whatever happens.
+class RoomE2E : public NightE2E {
+  protected:
+    void SetUp() override {
+        NightE2E::SetUp();
+        if (stopped()) {
+            return;
+        }
+        onLinux = zvtest::testDriveDir() + "/zv-room";
+        ASSERT_TRUE(zvtest::runLinuxCommand("rm -rf " + onLinux + "*; mkdir " + onLinux + " " +
+                                            onLinux + "-elsewhere"));
+        const std::pair<const char*, std::uint32_t> files[] = {
+            {"old1.ts", 180},   {"old2.ts", 120}, {"young.ts", 0},          {"kept.ts", 300},
+            {"notes.txt", 300}, {"held.ts", 240}, {"-elsewhere\\x.ts", 300}};
+        for (const auto& [name, minutesOld] : files) {
+            ASSERT_TRUE(make(folder + (name[0] == '-' ? "" : "\\") + name, name[0] == 'o' ? 4 : 1,
+                             minutesOld));
+        }
+        SetFileAttributesA((folder + "\\kept.ts").c_str(), FILE_ATTRIBUTE_READONLY);
+        held = CreateFileA((folder + "\\held.ts").c_str(), GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+        // Wine lists a Linux link to a folder as Windows lists a junction: a reparse point.
+        linked = zvtest::runLinuxCommand("ln -s " + onLinux + "-elsewhere " + onLinux + "/linked");
+        free = e2e::testDriveFreeMegabytes();
+    }
+    void TearDown() override {
+        CloseHandle(held);
+        zvtest::runLinuxCommand("rm -rf " + onLinux + "*");
+        NightE2E::TearDown();
+    }
+
+    // A file of `megabytes` last written `minutesOld` minutes ago.
+    static bool make(const std::string& path, std::uint32_t megabytes, std::uint32_t minutesOld) {
+        if (!zvtest::writeSizedFile(path, megabytes * 1048576ull)) {
+            return false;
+        }
+        const HANDLE file =
+            CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER written = {{now.dwLowDateTime, now.dwHighDateTime}};
+        written.QuadPart -= minutesOld * 600000000ull;
+        const FILETIME then = {written.LowPart, written.HighPart};
+        const bool set = SetFileTime(file, nullptr, nullptr, &then) != FALSE;
+        CloseHandle(file);
+        return set;
+    }
+
+    // To reach: two megabytes above the free space with every file there.
+    zvtest::IniKeys roomIni(const zvtest::IniKeys& changes = {}) const {
+        return nightIni(zvtest::withKeys(
+            {{"MakeRoom", folder + "\\*.ts"}, {"MakeRoomTo", std::to_string(free + 2)}}, changes));
+    }
+    bool there(const char* name) const { return zvtest::fileExists(folder + "\\" + name); }
+
+    const std::string folder = zvtest::testDrive() + "zv-room";
+    std::string onLinux;
+    HANDLE held = INVALID_HANDLE_VALUE;
+    bool linked = false;
+};
+
+TEST_F(RoomE2E, TheOldestRecordingsGoInsteadOfTheAlarmAndTheKeyComesOnceNoneIsLeft) {
+    ASSERT_NE(startTarget(), nullptr);
+    ASSERT_NE(product.start(roomIni()), nullptr);
+    ASSERT_TRUE(logged("target-found")) << joined(events());
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(5));
+    ASSERT_TRUE(logged("make-room deleted " + folder + "\\old2.ts 4 MB")) << joined(events());
+    zvtest::flushEvents(300);
+    EXPECT_TRUE(zvtest::readLines(targetLog).empty()) << "no key: room was made";
+    EXPECT_FALSE(there("old1.ts"));
+    ASSERT_TRUE(filler.fill(5 + 12)) << "more than anything left to delete";
+    ASSERT_TRUE(logged("key first 82")) << joined(events());
+    const Lines seen = events();
+    const long alarm = position(seen, "alarm");
+    ASSERT_GT(alarm, 0) << joined(seen);
+    EXPECT_EQ(seen[alarm - 1].rfind("make-room short by ", 0), 0u) << joined(seen);
+    EXPECT_EQ(seen[alarm + 1], "key first 82") << "in the same check";
+    EXPECT_EQ(
+        std::count(seen.begin(), seen.end(), "make-room skipped " + folder + "\\held.ts in use"), 2)
+        << "once each time room was to be made: " << joined(seen);
+    for (const char* stays : {"young.ts", "kept.ts", "notes.txt", "held.ts"}) {
+        EXPECT_TRUE(there(stays)) << stays;
+    }
+    EXPECT_TRUE(zvtest::fileExists(folder + "-elsewhere\\x.ts"));
+    if (linked) {
+        EXPECT_TRUE(there("linked\\x.ts")) << "reached through a link";
+    }
+    filler.release();
+    EXPECT_EQ(product.closeAndWait(), 0u);
+}
+
+TEST_F(RoomE2E, ARehearsalDeletesNothingAndAFolderOnAnotherDriveIsRefused) {
+    ASSERT_NE(product.start(roomIni({{"DryRun", "1"}})), nullptr);
+    e2e::DriveFiller filler("zv-night.bin");
+    ASSERT_TRUE(filler.fill(5));
+    ASSERT_TRUE(logged("make-room would delete " + folder + "\\old2.ts 4 MB")) << joined(events());
+    ASSERT_TRUE(logged("alarm")) << joined(events());
+    EXPECT_TRUE(there("old1.ts") && there("old2.ts"));
+    EXPECT_EQ(product.closeAndWait(), 0u);
+
+    zvtest::ProductRun elsewhere;
+    ASSERT_NE(elsewhere.start(roomIni({{"MakeRoom", "C:\\zv-room\\*.ts"}})), nullptr);
+    EXPECT_TRUE(logged("make-room-refused not on the watched drive's volume: C:\\zv-room\\*.ts"))
+        << joined(events());
+    filler.release();
+    EXPECT_EQ(elsewhere.closeAndWait(), 0u);
+}
+
 } // namespace

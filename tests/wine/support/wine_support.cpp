@@ -527,4 +527,31 @@ bool writeSizedFile(const std::string& path, std::uint64_t bytes) {
     return ok;
 }
 
+bool runLinuxCommand(const std::string& command, std::string* output) {
+    const std::string out = "/tmp/" + uniqueName("zv-linux") + ".out";
+    std::string line =
+        "Z:\\bin\\sh -c \"{ " + command + "; } >" + out + " 2>&1; echo exit=$? >>" + out + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Wine cannot wait for a Linux process: its last line tells that it has ended.
+    std::string printed;
+    const bool ended = waitUntil([&] {
+        printed = readFile(windowsPath(out));
+        return printed.find("exit=") != std::string::npos && printed.back() == '\n';
+    });
+    removeFile(windowsPath(out));
+    const std::size_t exit = printed.rfind("exit=");
+    if (output != nullptr) {
+        *output = ended ? printed.substr(0, exit) : "";
+    }
+    return ended && printed.compare(exit, 7, "exit=0\n") == 0;
+}
+
 } // namespace zvtest

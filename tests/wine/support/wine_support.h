@@ -163,4 +163,9 @@ bool freeMegabytes(const std::string& root, std::uint32_t* megabytes);
 // Creates `path` with exactly `bytes` bytes of data through CreateFileA/WriteFile.
 bool writeSizedFile(const std::string& path, std::uint64_t bytes);
 
+// Runs a Linux shell command (Wine starts Linux programs too) and waits for it: true when it
+// exited with 0. `output`, when given, gets what it printed. The command holds no double
+// quote.
+bool runLinuxCommand(const std::string& command, std::string* output = nullptr);
+
 } // namespace zvtest
