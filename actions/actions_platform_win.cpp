@@ -54,15 +54,15 @@ bool windowHung(WindowHandle window) {
 
 namespace {
 
-// Set by the target's answer to the last close, which may come many ticks later: a recorder
-// that asks "Stop the recording?" answers once its user has. Each close carries its own
-// number, so that a late answer to an earlier one never counts for it.
-bool closeAnswered = true;
+// Cleared by the target's answer to the last close, which may come many ticks later: a
+// recorder that asks "Stop the recording?" answers once its user has. Each close carries its
+// own number, so that a late answer to an earlier one never counts for it.
+bool closeUnanswered = false;
 ULONG_PTR closeNumber = 0;
 
 void CALLBACK noteCloseAnswer(HWND, UINT, ULONG_PTR number, LRESULT) {
     if (number == closeNumber) {
-        closeAnswered = true;
+        closeUnanswered = false;
     }
 }
 
@@ -71,10 +71,10 @@ void CALLBACK noteCloseAnswer(HWND, UINT, ULONG_PTR number, LRESULT) {
 bool closeWithin(WindowHandle window, std::uint32_t waitMs, std::uint32_t* error) {
     const HWND target = asWindow(window);
     *error = 0;
-    closeAnswered = false;
+    closeUnanswered = true;
     ++closeNumber;
     if (!SendMessageCallbackA(target, WM_CLOSE, 0, 0, noteCloseAnswer, closeNumber)) {
-        closeAnswered = true; // nothing to wait for
+        closeUnanswered = false; // nothing to wait for
         const DWORD why = GetLastError();
         *error = why != 0 ? why : ERROR_INVALID_WINDOW_HANDLE;
         return false;
@@ -84,9 +84,9 @@ bool closeWithin(WindowHandle window, std::uint32_t waitMs, std::uint32_t* error
     // wakes a thread for such an answer on this Windows; a window that has gone has nothing
     // left to answer.
     const DWORD started = GetTickCount();
-    for (DWORD waited = 0; !closeAnswered && waited < waitMs; waited = GetTickCount() - started) {
+    for (DWORD waited = 0; closeUnanswered && waited < waitMs; waited = GetTickCount() - started) {
         if (!IsWindow(target)) {
-            closeAnswered = true;
+            closeUnanswered = false;
             break;
         }
         const DWORD left = waitMs - waited;
@@ -94,11 +94,11 @@ bool closeWithin(WindowHandle window, std::uint32_t waitMs, std::uint32_t* error
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    return closeAnswered;
+    return !closeUnanswered;
 }
 
 bool closeAnswerArrived() {
-    return closeAnswered;
+    return !closeUnanswered;
 }
 
 std::uint32_t readExtendedStyle(WindowHandle window) {

@@ -3,6 +3,7 @@
 #include "actions/command_platform.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
+#include "eventlog/metrics_file.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
 
@@ -53,6 +54,10 @@ void programFolder(char* out, std::uint32_t size) {
 
 void logResult(const Choice& choice, const TransitionFacts& facts, std::uint32_t error,
                const char* reason) {
+    const bool failed = reason != nullptr || error != 0;
+    if (failed) {
+        ++Metrics::tally.commandsFailed;
+    }
     if (!EventLog::enabled()) {
         return;
     }
@@ -64,9 +69,8 @@ void logResult(const Choice& choice, const TransitionFacts& facts, std::uint32_t
     } else if (error != 0) {
         text.text(" error ").number(error);
     }
-    const bool failed = reason != nullptr || error != 0;
-    const EventLog::Row row = {failed ? "command-failed" : "command", true, facts.freeMb,
-                               facts.targetPresent, detail};
+    const EventLog::Row row = {failed ? EventLog::Event::CommandFailed : EventLog::Event::Command,
+                               true, facts.freeMb, facts.targetPresent, detail};
     EventLog::append(row);
 }
 
@@ -119,7 +123,7 @@ bool run(Transition transition, const TransitionFacts& facts) {
         // Run cut short, the line could be another command altogether.
         logResult(choice, facts, 0,
                   choice.unread == CommandTooLong ? "too long (over 511 characters)"
-                                                  : "not read (past the first 32 KB of [Options])");
+                                                  : "past 32 KB of [Options]");
         return false;
     }
     if (choice.command[0] == '\0') {

@@ -1,5 +1,7 @@
 #include "actions/make_room.h"
 
+#include <cstring>
+
 #include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
@@ -16,18 +18,18 @@ constexpr std::uint32_t NeverDeleted =
 constexpr std::uint64_t TicksPerMinute = 60ull * 10000000ull; // 100 ns units
 constexpr std::uint32_t SharingViolation = 32, LockViolation = 33;
 constexpr std::uint32_t FileNotFound = 2, PathNotFound = 3, AccessDenied = 5;
-// The program's own files: its executable, its settings, its log and the log's old copy.
-constexpr int OwnFiles = 4;
+// The program's own files: its executable, its settings, its log, the metrics file, and the
+// copies beside the last two.
+constexpr int OwnFiles = 6;
 
 bool ready = false;
 char folder[RoomPathSize]; // ends in a backslash
 char pattern[RoomPathSize];
 std::uint32_t ownKeys[OwnFiles];
 
-// The folder being listed, and the listing of each folder on the way down to it.
+// The folder being listed, and its entry at hand.
 char path[RoomPathSize];
-RoomListing listings[MakeRoom::MostDepth];
-int lengths[MakeRoom::MostDepth];
+RoomEntry entry;
 
 int length(const char* text) {
     int count = 0;
@@ -45,47 +47,21 @@ std::uint64_t newestAllowed() {
     return now > age ? now - age : 0;
 }
 
-bool onlyWildcards(const char* name) {
-    for (; *name != '\0'; ++name) {
-        if (*name != '*' && *name != '?' && *name != '.') {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool fullFolder(const char* value, int folderLength) {
-    const bool drive = ((value[0] | 0x20) >= 'a' && (value[0] | 0x20) <= 'z') && value[1] == ':' &&
-                       value[2] == '\\';
-    const bool share = value[0] == '\\' && value[1] == '\\' && value[2] != '\\';
-    return (drive || share) && folderLength >= 3;
-}
-
 // Splits MakeRoom into its folder and its pattern; the reason it cannot be, or null.
 const char* split(const char* value) {
-    int last = -1;
-    for (int i = 0; value[i] != '\0'; ++i) {
-        if (value[i] == '\\') {
-            last = i;
-        }
+    const char* last = std::strrchr(value, '\\');
+    const bool drive = foldCase(value[0]) >= 'a' && foldCase(value[0]) <= 'z' && value[1] == ':' &&
+                       value[2] == '\\';
+    const bool share = value[0] == '\\' && value[1] == '\\' && value[2] != '\\';
+    if (last == nullptr || last[1] == '\0' || !(drive || share) || last - value < 2) {
+        return "not a folder and a file pattern";
     }
-    const char* name = value + last + 1;
-    if (last < 0 || !fullFolder(value, last + 1) || *name == '\0') {
-        return "not a full folder path and a file pattern";
+    if (last[1 + std::strspn(last + 1, "*?.")] == '\0') {
+        return "the pattern names no kind of file";
     }
-    for (const char* c = name; *c != '\0'; ++c) {
-        if (*c == '/' || *c == ':') {
-            return "not a full folder path and a file pattern";
-        }
-    }
-    if (onlyWildcards(name)) {
-        return "the pattern is only wildcards: name a kind of file";
-    }
-    TextBuilder kept(folder, sizeof folder);
-    for (int i = 0; i <= last; ++i) {
-        kept.character(value[i]);
-    }
-    TextBuilder(pattern, sizeof pattern).text(name);
+    const auto folderLength = static_cast<int>(last - value + 1);
+    TextBuilder(folder, folderLength + 1).text(value);
+    TextBuilder(pattern, sizeof pattern).text(last + 1);
     return nullptr;
 }
 
@@ -96,18 +72,26 @@ bool sameVolume(const char* a, const char* b) {
            compareFolded(volumeA, volumeB) == 0;
 }
 
+// The keys of a file the program writes, `name` resolved as the log's name is, and of its
+// companion with `suffix` (the log's old copy, the metrics file's next one).
+void noteOwnFile(std::uint32_t* keys, const char* name, const char* suffix) {
+    char own[EventLog::PathSize + 8];
+    keys[0] = keys[1] = 0;
+    if (name[0] != '\0' &&
+        EventLog::resolvePath(name, SettingsFile::path(), own, EventLog::PathSize)) {
+        keys[0] = MakeRoom::pathKey(own);
+        TextBuilder(own + length(own), 8).text(suffix);
+        keys[1] = MakeRoom::pathKey(own);
+    }
+}
+
 void noteOwnFiles() {
-    char own[EventLog::PathSize];
+    char own[RoomPathSize];
     moduleFilePath(own, sizeof own);
     ownKeys[0] = MakeRoom::pathKey(own);
     ownKeys[1] = MakeRoom::pathKey(SettingsFile::path());
-    ownKeys[2] = ownKeys[3] = 0;
-    if (settings.LogFile[0] != '\0' &&
-        EventLog::resolvePath(settings.LogFile, SettingsFile::path(), own, sizeof own - 4)) {
-        ownKeys[2] = MakeRoom::pathKey(own);
-        TextBuilder(own + length(own), 5).text(".old");
-        ownKeys[3] = MakeRoom::pathKey(own);
-    }
+    noteOwnFile(ownKeys + 2, settings.LogFile, ".old");
+    noteOwnFile(ownKeys + 4, settings.MetricsFile, ".tmp");
 }
 
 bool among(std::uint32_t key, const std::uint32_t* keys, int count) {
@@ -171,22 +155,28 @@ bool isDots(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// A folder to enter: a real one, not a link to another place, with room for its name.
-bool entered(int& depth, RoomEntry& entry) {
-    if ((entry.attributes & (Directory | ReparsePoint)) != Directory || isDots(entry.name) ||
-        depth + 1 >= MakeRoom::MostDepth) {
-        return false;
+// One folder, `path` naming it, and the folders within it: real ones, not links to another
+// place, while there is room for their names. The entry is shared by every level: each reads
+// its own before it goes down.
+void scanFolder(Scan& scan, int depth) {
+    const int folderLength = length(path);
+    const RoomListing listing = roomListFirst(path, &entry);
+    for (bool more = listing != nullptr; more && ++scan.visited <= MakeRoom::MostEntries;
+         more = roomListNext(listing, &entry)) {
+        if ((entry.attributes & Directory) == 0) {
+            considerFile(scan, folderLength, entry);
+        } else if ((entry.attributes & ReparsePoint) == 0 && !isDots(entry.name) &&
+                   depth + 1 < MakeRoom::MostDepth) {
+            TextBuilder inner(path + folderLength, RoomPathSize - folderLength);
+            if (!inner.text(entry.name).character('\\').cut()) {
+                scanFolder(scan, depth + 1);
+            }
+            path[folderLength] = '\0';
+        }
     }
-    TextBuilder inner(path + lengths[depth], RoomPathSize - lengths[depth]);
-    inner.text(entry.name).character('\\');
-    if (inner.cut()) {
-        path[lengths[depth]] = '\0';
-        return false;
+    if (listing != nullptr) {
+        roomListClose(listing);
     }
-    ++depth;
-    lengths[depth] = length(path);
-    listings[depth] = roomListFirst(path, &entry);
-    return true;
 }
 
 } // namespace
@@ -220,7 +210,7 @@ namespace MakeRoom {
 const char* configure() {
     ready = false;
     if (settings.MakeRoomTooLong) {
-        return "too long (over 259 characters)";
+        return "too long";
     }
     if (settings.MakeRoom[0] == '\0') {
         return nullptr;
@@ -230,7 +220,7 @@ const char* configure() {
     }
     // Deleting files elsewhere frees nothing on the watched drive.
     if (!sameVolume(folder, settings.DriveLetter)) {
-        return "not on the watched drive's volume";
+        return "not on the watched drive";
     }
     noteOwnFiles();
     ready = true;
@@ -251,37 +241,8 @@ std::uint32_t pathKey(const char* filePath) {
 
 int findOldest(Candidate* out, int most, const std::uint32_t* skip, int skipCount) {
     Scan scan = {out, most, 0, skip, skipCount, newestAllowed(), 0};
-    int depth = 0;
-    lengths[0] = TextBuilder(path, sizeof path).text(folder).length();
-    RoomEntry entry;
-    listings[0] = roomListFirst(path, &entry);
-    bool more = listings[0] != nullptr;
-    while (depth >= 0) {
-        if (more && ++scan.visited > MostEntries) {
-            more = false; // enough for one check: the rest waits for the next
-            while (depth > 0) {
-                roomListClose(listings[depth--]);
-            }
-        }
-        if (!more) {
-            if (listings[depth] != nullptr) {
-                roomListClose(listings[depth]);
-            }
-            if (--depth >= 0) {
-                path[lengths[depth]] = '\0';
-                more = roomListNext(listings[depth], &entry);
-            }
-            continue;
-        }
-        if (entered(depth, entry)) {
-            more = listings[depth] != nullptr;
-            continue;
-        }
-        if ((entry.attributes & Directory) == 0) {
-            considerFile(scan, lengths[depth], entry);
-        }
-        more = roomListNext(listings[depth], &entry);
-    }
+    TextBuilder(path, sizeof path).text(folder);
+    scanFolder(scan, 0);
     return scan.count;
 }
 
@@ -305,17 +266,11 @@ Removal remove(const Candidate& candidate, bool rehearse, std::uint32_t* error) 
     return result;
 }
 
-void describeFailure(Removal removal, std::uint32_t error, char* out, int size) {
-    TextBuilder text(out, size);
-    if (removal == Removal::InUse) {
-        text.text("in use");
-    } else if (error == FileNotFound || error == PathNotFound) {
-        text.text("gone");
-    } else if (error == AccessDenied) {
-        text.text("access denied");
-    } else {
-        text.text("error ").number(error);
-    }
+const char* describeFailure(Removal removal, std::uint32_t error) {
+    return removal == Removal::InUse                        ? " in use"
+           : error == FileNotFound || error == PathNotFound ? " gone"
+           : error == AccessDenied                          ? " access denied"
+                                                            : nullptr;
 }
 
 } // namespace MakeRoom

@@ -41,8 +41,8 @@ enum class Removal {
 // Deletes a candidate, or with `rehearse` only checks that it could be.
 Removal remove(const Candidate& candidate, bool rehearse, std::uint32_t* error);
 
-// "in use", "gone", "access denied", "error N": why a candidate stayed.
-void describeFailure(Removal removal, std::uint32_t error, char* out, int size);
+// " in use", " gone", " access denied": why a candidate stayed; null for any other error.
+const char* describeFailure(Removal removal, std::uint32_t error);
 
 } // namespace MakeRoom
 

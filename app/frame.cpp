@@ -2,9 +2,11 @@
 
 #include "actions/commands.h"
 #include "actions/target_window.h"
+#include "eventlog/metrics_file.h"
 #include "app/frame_platform.h"
 #include "app/main_window.h"
 #include "monitor/alarm_cycle.h"
+#include "monitor/alarm_state.h"
 #include "monitor/free_space.h"
 #include "monitor/history.h"
 #include "monitor/watch_log.h"
@@ -43,6 +45,13 @@ std::uint32_t announce(Transition transition, const TransitionFacts& facts) {
     return started ? History::bit(History::Command) : 0;
 }
 
+// What the metrics file says of the last check; `up` false once the end has begun.
+Metrics::Gauges gauges(bool up) {
+    Metrics::Gauges state = {lastTick.measured, lastTick.facts.freeMb,    alarmState.belowLevel1,
+                             levelTwoTaken(),   alarmState.targetPresent, up};
+    return state;
+}
+
 void check(WindowHandle mainWindow) {
     tick(mainWindow, monitorTimer);
     // A drive lost within the tick has ended the run: nothing more is started or shown, and
@@ -72,6 +81,9 @@ void check(WindowHandle mainWindow) {
     }
     TrayMenu::showState(events);
     HistoryView::afterTick(events);
+    if (settings.MetricsFile[0] != '\0') {
+        Metrics::afterCheck(tickClockMs(), gauges(true));
+    }
 }
 
 bool isClick(std::intptr_t mouseMessage) {
@@ -141,12 +153,14 @@ bool ending() {
 }
 
 void finish() {
-    logEvent("exit");
+    logEvent(EventLog::Event::Exit);
     // A hidden window's position is meaningless; without a capture there is nothing to keep.
     if (positionCaptured && !windowHidden) {
         SettingsFile::writeNumber("x", capturedLeft);
         SettingsFile::writeNumber("y", capturedTop);
     }
+    // The file stays, saying that the guard has ended rather than hung.
+    Metrics::write(gauges(false));
     if (tunerAvailable) {
         TunerMeter::closeTuner();
     }

@@ -211,3 +211,24 @@ void roomClose(RoomFile) {}
 bool roomVolumeOf(const char*, char*, std::uint32_t) {
     return false;
 }
+
+// The Application log and the metrics file: off in the host benchmarks.
+#include "eventlog/metrics_platform.h"
+#include "eventlog/system_log_platform.h"
+
+EventSource openEventSource(std::uint32_t* error) {
+    *error = 5;
+    return nullptr;
+}
+std::uint32_t reportEvent(EventSource, std::uint16_t, std::uint32_t, const char*) {
+    return 0;
+}
+bool metricsReplace(const char*, const char*, const char*, std::uint32_t) {
+    return true;
+}
+std::int64_t metricsUnixTime() {
+    return 0;
+}
+const char* metricsArch() {
+    return "host";
+}

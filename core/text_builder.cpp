@@ -19,7 +19,12 @@ TextBuilder& TextBuilder::character(char c) {
     return *this;
 }
 
-TextBuilder& TextBuilder::number(std::int64_t value, int width) {
+// Apart from padded(), so that the many plain numbers pass no width.
+TextBuilder& TextBuilder::number(std::int64_t value) {
+    return padded(value, 1);
+}
+
+TextBuilder& TextBuilder::padded(std::int64_t value, int width) {
     char digits[20];
     int count = 0;
     std::uint64_t magnitude =

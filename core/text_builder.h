@@ -9,9 +9,10 @@ class TextBuilder {
 
     TextBuilder& text(const char* text);
     TextBuilder& character(char c);
+    TextBuilder& number(std::int64_t value);
     // Decimal as "%0*lld" gives it: at least `width` characters, zero-padded, a minus sign
     // in front of the zeros.
-    TextBuilder& number(std::int64_t value, int width = 1);
+    TextBuilder& padded(std::int64_t value, int width);
 
     int length() const { return length_; }
     bool cut() const { return cut_; }

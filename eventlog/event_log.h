@@ -10,9 +10,34 @@ struct LocalTime {
     std::uint16_t year, month, day, hour, minute, second;
 };
 
+// Every kind of event, in the order of their IDs in the Application log, from 1: the guide
+// lists them. A new kind goes at the end, so that no ID ever changes its meaning.
+enum class Event : std::uint8_t {
+    Start = 1,
+    Exit,
+    SettingsSaved,
+    Lock,
+    Unlock,
+    TargetFound,
+    TargetLost,
+    Alarm,
+    Key,
+    Close,
+    Shutdown,
+    Recovered,
+    Command,
+    CommandFailed,
+    DriveFailure,
+    MakeRoom,
+    MakeRoomRefused,
+    EventLogFailed,
+};
+// The event's name in the CSV log: "start", "target-found", ...
+const char* eventName(Event event);
+
 // One line, less its time and the levels, which come from the clock and `Settings`.
 struct Row {
-    const char* event;
+    Event event;
     bool haveFree; // false: free_mb stays empty (no measurement yet)
     std::uint32_t freeMb;
     bool targetPresent;
@@ -26,12 +51,15 @@ constexpr std::uint64_t RotateAtBytes = 1048576;
 constexpr std::uint32_t LineSize = 1024;
 constexpr std::uint32_t PathSize = 520;
 
-// True while `LogFile` names a file.
+// True while the events go anywhere: `LogFile` names a file, `EventLog` is on, or
+// `MetricsFile` is written at each event.
 bool enabled();
 
-// Appends one line by one open, write and close; a new or renamed file gets the header in
-// the same write. `flush` has the line on the disk before it returns. Every failure is
-// silent: the log may live on the very drive that is full. Does nothing while disabled.
+// One event: reported to the Application log while `EventLog` is on, and appended to the
+// CSV file by one open, write and close while `LogFile` names one; a new or renamed file gets
+// the header in the same write. `flush` has the line on the disk before it returns. Every
+// failure is silent (the log may live on the very drive that is full), but a failed report
+// is said once in the CSV file.
 void append(const Row& row, bool flush = false);
 
 // `logFile` as a full path: a name with a drive letter or a leading backslash stands as it

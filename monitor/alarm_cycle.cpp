@@ -3,6 +3,8 @@
 #include "actions/make_room.h"
 #include "actions/target_window.h"
 #include "core/text_builder.h"
+#include "eventlog/event_log.h"
+#include "eventlog/metrics_file.h"
 #include "monitor/alarm_state.h"
 #include "monitor/fill_estimate.h"
 #include "monitor/free_space.h"
@@ -17,6 +19,8 @@ AlarmState alarmState;
 TickReport lastTick;
 
 namespace {
+
+using EventLog::Event;
 
 constexpr std::uint32_t BeepMs = 256;
 
@@ -42,9 +46,9 @@ struct Excursion {
 Excursion excursion;
 
 bool estimateWanted() {
-    return settings.LogFile[0] != '\0' || settings.OnAlarm[0] != '\0' ||
-           settings.OnLevel2[0] != '\0' || settings.OnRecover[0] != '\0' ||
-           settings.ShowEstimate != 0 || settings.ShowBalloons != 0 || History::on();
+    return EventLog::enabled() || settings.OnAlarm[0] != '\0' || settings.OnLevel2[0] != '\0' ||
+           settings.OnRecover[0] != '\0' || settings.ShowEstimate != 0 ||
+           settings.ShowBalloons != 0 || History::on();
 }
 
 constexpr std::uint32_t Transitions =
@@ -81,7 +85,7 @@ void logKey(const char* which, TargetWindow::KeyPress press) {
         .text(!press.reached    ? " (no target)"
               : !press.answered ? " (no answer)"
                                 : "");
-    logEvent("key", detail);
+    logEvent(Event::Key, detail);
 }
 
 void pressKey(const char* which) {
@@ -100,7 +104,7 @@ void logAlarm() {
             FillEstimate::describeArrival(text, forecast);
         }
     }
-    logEvent("alarm", detail);
+    logEvent(Event::Alarm, detail);
 }
 
 void logRecovery() {
@@ -111,13 +115,14 @@ void logRecovery() {
             .number(static_cast<std::int64_t>((tickClockMs() - excursion.startMs) / 1000))
             .text(" s");
     }
-    logEvent("recovered", detail);
+    logEvent(Event::Recovered, detail);
 }
 
 void startExcursion() {
     note(History::Alarm);
     excursion = Excursion{};
-    if (settings.LogFile[0] != '\0') {
+    ++Metrics::tally.alarms;
+    if (EventLog::enabled()) {
         excursion.startKnown = true;
         excursion.startMs = tickClockMs();
     }
@@ -143,7 +148,7 @@ void normalTick(WindowHandle mainWindow) {
 void noteOutcome(ShutdownOutcome outcome, const char* detail) {
     if (excursion.outcome != outcome) {
         excursion.outcome = outcome;
-        logEvent("shutdown", detail, true);
+        logFlushed(Event::Shutdown, detail);
     }
 }
 
@@ -160,8 +165,9 @@ void requestShutdown() {
     if (!excursion.requestLogged) {
         excursion.requestLogged = true;
         note(History::Shutdown);
-        logEvent("shutdown", "requested", true);
+        logFlushed(Event::Shutdown, "requested");
     }
+    ++Metrics::tally.shutdownRequests;
     const bool accepted = ShutdownRequest();
     noteOutcome(accepted ? ShutdownOutcome::Accepted : ShutdownOutcome::Refused,
                 accepted ? "accepted" : "refused");
@@ -230,13 +236,13 @@ void logUnsentClose(const TargetWindow::CloseResult& result) {
         text.text("target gone");
         break;
     case TargetWindow::Close::NotResponding:
-        text.text("skipped (no answer)");
+        text.text(SkippedNoAnswer);
         break;
     default:
         text.text("failed (error ").number(result.error).character(')');
         break;
     }
-    logEvent("close", detail);
+    logEvent(Event::Close, detail);
 }
 
 void closeStep() {
@@ -257,7 +263,7 @@ void closeStep() {
     if (!excursion.closeLogged) {
         excursion.closeLogged = true;
         note(History::Close);
-        logEvent("close", result.outcome == Close::NoAnswer ? "no answer" : "");
+        logEvent(Event::Close, result.outcome == Close::NoAnswer ? "no answer" : "");
     }
 }
 
@@ -280,7 +286,7 @@ void levelTwoActions(std::uint32_t secondMeasurement) {
         return;
     }
     if (arming) {
-        logEvent("shutdown", "armed");
+        logEvent(Event::Shutdown, "armed");
         // Released at once only by a close that waited out the whole grace period.
         if (sinceArmedMs() < shutdownDelayMs()) {
             return;
@@ -339,11 +345,15 @@ void retryLock() {
 void logTargetChange() {
     if (targetChanged) {
         targetChanged = false;
-        logEvent(alarmState.targetPresent ? "target-found" : "target-lost");
+        logEvent(alarmState.targetPresent ? Event::TargetFound : Event::TargetLost);
     }
 }
 
 } // namespace
+
+bool levelTwoTaken() {
+    return excursion.levelTwoTaken;
+}
 
 std::uint64_t tickClockMs() {
     if (!lastTick.clockRead) {

@@ -22,5 +22,8 @@ struct TickReport {
 };
 extern TickReport lastTick;
 
+// True once the level 2 actions were taken in the current excursion below level 1.
+bool levelTwoTaken();
+
 // The monotonic clock, read at most once per tick and only by a feature that needs it.
 std::uint64_t tickClockMs();

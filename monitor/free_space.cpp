@@ -10,7 +10,7 @@ namespace {
 
 void reportDriveFailure(WindowHandle mainWindow, TimerId monitorTimer) {
     driveFailureReported = true;
-    logEventUnmeasured("drive-failure", settings.DriveLetter);
+    logEventUnmeasured(EventLog::Event::DriveFailure, settings.DriveLetter);
     if (monitorTimer != 0) {
         stopTimer(mainWindow, monitorTimer);
     }

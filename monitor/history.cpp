@@ -1,5 +1,7 @@
 #include "monitor/history.h"
 
+#include <cstring>
+
 #include "core/names.h"
 
 namespace History {
@@ -24,18 +26,15 @@ void clear() {
     samples.count = marks.count = alarms.count = clock.count = 0;
 }
 
-template <typename T, int N, typename Old> void dropWhile(Kept<T, N>& kept, Old old) {
-    while (kept.count > 0 && old(kept.items[0])) {
-        kept.dropFirst();
-    }
-}
-
 // Everything from before the first sample goes with it; the clock's offset that was in force
 // at that moment stays.
 void forgetBefore(std::uint32_t second) {
-    dropWhile(marks, [&](const Mark& mark) { return mark.second < second; });
-    dropWhile(alarms,
-              [&](const AlarmSpan& alarm) { return !alarm.open && alarm.endSecond < second; });
+    while (marks.count > 0 && marks.items[0].second < second) {
+        marks.dropFirst();
+    }
+    while (alarms.count > 0 && !alarms.items[0].open && alarms.items[0].endSecond < second) {
+        alarms.dropFirst();
+    }
     while (clock.count > 1 && clock.items[1].fromSecond <= second) {
         clock.dropFirst();
     }
@@ -61,6 +60,12 @@ std::uint32_t clockDistance(std::uint32_t a, std::uint32_t b) {
 }
 
 } // namespace
+
+void dropFirstItem(void* items, unsigned size, int& count) {
+    --count;
+    auto* bytes = static_cast<unsigned char*>(items);
+    std::memmove(bytes, bytes + size, static_cast<std::size_t>(count) * size);
+}
 
 void start(bool on) {
     enabled = on;

@@ -57,17 +57,15 @@ struct ClockOffset {
     std::uint32_t offset;
 };
 
+// Moves the `count` items of `size` bytes at `items` down by one over the first.
+void dropFirstItem(void* items, unsigned size, int& count);
+
 // Oldest first.
 template <typename T, int N> struct Kept {
     T items[N];
     int count;
 
-    void dropFirst() {
-        for (int i = 1; i < count; ++i) {
-            items[i - 1] = items[i];
-        }
-        --count;
-    }
+    void dropFirst() { dropFirstItem(items, sizeof(T), count); }
     T& add() {
         if (count == N) {
             dropFirst();

@@ -2,6 +2,7 @@
 
 #include "actions/make_room.h"
 #include "core/text_builder.h"
+#include "eventlog/metrics_file.h"
 #include "monitor/alarm_cycle.h"
 #include "monitor/watch_log.h"
 #include "settings/settings.h"
@@ -60,16 +61,16 @@ bool reached() {
     return countedMb() >= targetMb() || round.gone >= RoomMaking::MostFiles;
 }
 
-void logFile(const char* what, const Candidate& candidate) {
+// One make-room line: "<what><path> <megabytes> MB<reason>", less the parts not given.
+void say(const char* what, const char* path, std::int64_t megabytes, const char* reason = "") {
     char detail[RoomPathSize + 48];
-    TextBuilder(detail, sizeof detail)
-        .text(what)
-        .character(' ')
-        .text(candidate.path)
-        .character(' ')
-        .number(static_cast<std::int64_t>(candidate.size / Megabyte))
-        .text(" MB");
-    logEvent("make-room", detail);
+    TextBuilder text(detail, sizeof detail);
+    text.text(what).text(path);
+    if (megabytes >= 0) {
+        text.character(' ').number(megabytes).text(" MB");
+    }
+    text.text(reason);
+    logEvent(EventLog::Event::MakeRoom, detail);
 }
 
 void sayStayed(const Candidate& candidate, Removal removal, std::uint32_t error) {
@@ -83,14 +84,11 @@ void sayStayed(const Candidate& candidate, Removal removal, std::uint32_t error)
         said.stayed[said.stayedCount++] = key;
     }
     char reason[24];
-    MakeRoom::describeFailure(removal, error, reason, sizeof reason);
-    char detail[RoomPathSize + 48];
-    TextBuilder(detail, sizeof detail)
-        .text("skipped ")
-        .text(candidate.path)
-        .character(' ')
-        .text(reason);
-    logEvent("make-room", detail);
+    const char* known = MakeRoom::describeFailure(removal, error);
+    if (known == nullptr) {
+        TextBuilder(reason, sizeof reason).text(" error ").number(error);
+    }
+    say("skipped ", candidate.path, -1, known != nullptr ? known : reason);
 }
 
 // False when the measurement after a deletion failed: the check ends there.
@@ -107,12 +105,14 @@ bool handle(const Candidate& candidate) {
             return false;
         }
         lastTick.facts.freeMb = round.free.megabytes;
-        logFile("deleted", candidate);
+        ++Metrics::tally.roomFiles;
+        Metrics::tally.roomBytes += candidate.size;
+        say("deleted ", candidate.path, static_cast<std::int64_t>(candidate.size / Megabyte));
         break;
     case Removal::Rehearsed:
         ++round.gone;
         round.countedBytes += static_cast<std::int64_t>(candidate.size);
-        logFile("would delete", candidate);
+        say("would delete ", candidate.path, static_cast<std::int64_t>(candidate.size / Megabyte));
         break;
     case Removal::Changed:
         break;
@@ -130,12 +130,7 @@ void sayShortage() {
         return;
     }
     said.shortage = true;
-    char detail[40];
-    TextBuilder(detail, sizeof detail)
-        .text("short by ")
-        .number(targetMb() - countedMb())
-        .text(" MB");
-    logEvent("make-room", detail);
+    say("short by", "", targetMb() - countedMb());
 }
 
 } // namespace
@@ -153,7 +148,7 @@ void configure() {
     if (settings.MakeRoom[0] != '\0') {
         text.text(": ").text(settings.MakeRoom);
     }
-    logEvent("make-room-refused", detail);
+    logEvent(EventLog::Event::MakeRoomRefused, detail);
 }
 
 FreeMegabytes run(WindowHandle mainWindow, TimerId monitorTimer, FreeMegabytes free) {

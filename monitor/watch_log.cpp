@@ -9,7 +9,7 @@
 namespace {
 
 // EventLog::append does nothing while the log is off.
-void write(const char* event, const char* detail, bool measured, bool flush) {
+void write(EventLog::Event event, const char* detail, bool measured, bool flush) {
     const EventLog::Row row = {event, measured, lastTick.facts.freeMb, alarmState.targetPresent,
                                detail};
     EventLog::append(row, flush);
@@ -17,11 +17,20 @@ void write(const char* event, const char* detail, bool measured, bool flush) {
 
 } // namespace
 
-void logEvent(const char* event, const char* detail, bool flush) {
-    write(event, detail, lastTick.measured, flush);
+void logEvent(EventLog::Event event, const char* detail) {
+    write(event, detail, lastTick.measured, false);
 }
 
-void logEventUnmeasured(const char* event, const char* detail) {
+// Apart, so that the calls without a detail or a flush pass neither.
+void logEvent(EventLog::Event event) {
+    logEvent(event, "");
+}
+
+void logFlushed(EventLog::Event event, const char* detail) {
+    write(event, detail, lastTick.measured, true);
+}
+
+void logEventUnmeasured(EventLog::Event event, const char* detail) {
     write(event, detail, false, false);
 }
 
@@ -37,16 +46,19 @@ void logStart() {
         .number(settings.UpdateInterval)
         .text("ms dry-run=")
         .text(settings.DryRun != 0 ? "on" : "off")
-        .text(settings.DryRunUnclear ? " (DryRun is neither on nor off: read as on)" : "")
+        .text(settings.DryRunUnclear ? " (unclear: on)" : "")
         .text(" delay=")
         .number(settings.ShutdownDelay > 0 ? settings.ShutdownDelay : 0)
         .text("s");
-    logEvent("start", detail);
+    logEvent(EventLog::Event::Start, detail);
 }
+
+const char SkippedNoAnswer[] = "skipped (no answer)";
 
 void logLock(bool made, LockSaid say) {
     if (say == (made ? LockSaid::WhenSkipped : LockSaid::WhenMade)) {
         return;
     }
-    logEvent(settings.HideTarget != 0 ? "lock" : "unlock", made ? "" : "skipped (no answer)");
+    logEvent(settings.HideTarget != 0 ? EventLog::Event::Lock : EventLog::Event::Unlock,
+             made ? "" : SkippedNoAnswer);
 }

@@ -4,7 +4,7 @@
 #   scripts/package.sh EXE OUT_DIR   ->  OUT_DIR/zembrovale-<version>-<win32|win64>.zip
 #
 # The package holds zembrovale.exe, the commented sample zembrovale.ini, the user guide as
-# plain text and the licence, all at its top level, so the settings file lands beside the
+# plain text, the licence and the example alerting rules, all at its top level, so the settings file lands beside the
 # program when the folder is unzipped. Text files get Windows line ends. The architecture
 # is read from the executable itself, so a package can never carry the other build.
 #
@@ -50,6 +50,7 @@ crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 cp "$exe" "$stage/zembrovale.exe"
 crlf resources/sample.ini "$stage/zembrovale.ini"
 crlf LICENSE "$stage/LICENSE"
+cp docs/zembrovale-alerts.yml "$stage/zembrovale-alerts.yml"
 # The pictures stay in the repository: drop their lines and the blank lines they leave.
 sed '/^!\[.*\](.*)[[:space:]]*$/d' docs/user-guide.md | cat -s >"$stage/user-guide.md"
 crlf "$stage/user-guide.md" "$stage/user-guide.txt"
@@ -64,6 +65,6 @@ TZ=UTC touch -d "@$epoch" "$stage"/*
 # A fresh archive: zip would otherwise keep entries of an earlier run.
 rm -f "$zip"
 (cd "$stage" && TZ=UTC zip -q -X -D "../$(basename "$zip")" zembrovale.exe zembrovale.ini \
-    user-guide.txt LICENSE)
+    user-guide.txt LICENSE zembrovale-alerts.yml)
 rm -rf "$stage"
 echo "$zip"

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 # fonts-wine: Wine's own fonts, so the caption buttons in screenshots show their glyphs.
 PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
 binutils-mingw-w64-x86-64 cmake make g++ googletest wine wine32:i386 wine64 fonts-wine xvfb xauth
-xdotool x11-utils x11-apps imagemagick zip unzip clang libclang-rt-14-dev libbenchmark-dev"
+xdotool x11-utils x11-apps imagemagick zip unzip clang libclang-rt-14-dev libbenchmark-dev
+prometheus"
 LOG=build/setup.log
 
 SUDO=""

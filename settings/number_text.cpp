@@ -3,13 +3,13 @@
 #include "core/text_builder.h"
 #include "settings/settings.h"
 
-char NumberText[NumberTextSize] = "01234567";
+char NumberText[NumberTextSize];
 
 int formatPadded(char* out, int size, std::int64_t value, int width) {
     if (size <= 0) {
         return 0;
     }
-    return TextBuilder(out, size).number(value, width).length();
+    return TextBuilder(out, size).padded(value, width).length();
 }
 
 const char* formatNumber(std::int32_t value) {

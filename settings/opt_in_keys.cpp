@@ -7,25 +7,44 @@
 
 namespace OptIn {
 
+const char KeyNames[] = "LogFile\0"
+                        "DryRun\0"
+                        "ShutdownDelay\0"
+                        "OnAlarm\0"
+                        "OnLevel2\0"
+                        "OnRecover\0"
+                        "ShowEstimate\0"
+                        "ShowBalloons\0"
+                        "KeepTrayIcon\0"
+                        "TargetTimeout\0"
+                        "StateIcon\0"
+                        "ShowHistory\0"
+                        "MakeRoom\0"
+                        "MakeRoomTo\0"
+                        "MakeRoomAge\0"
+                        "OnMakeRoom\0"
+                        "EventLog\0"
+                        "MetricsFile\0";
+
 const Key Keys[] = {
-    {"LogFile", Kind::Path, offsetof(Settings, LogFile), 0},
-    {"DryRun", Kind::FailSafeSwitch, offsetof(Settings, DryRun), offsetof(Settings, DryRunUnclear)},
-    {"ShutdownDelay", Kind::Seconds, offsetof(Settings, ShutdownDelay), 0},
-    {"OnAlarm", Kind::Command, offsetof(Settings, OnAlarm), offsetof(Settings, OnAlarmTooLong)},
-    {"OnLevel2", Kind::Command, offsetof(Settings, OnLevel2), offsetof(Settings, OnLevel2TooLong)},
-    {"OnRecover", Kind::Command, offsetof(Settings, OnRecover),
-     offsetof(Settings, OnRecoverTooLong)},
-    {"ShowEstimate", Kind::Switch, offsetof(Settings, ShowEstimate), 0},
-    {"ShowBalloons", Kind::Switch, offsetof(Settings, ShowBalloons), 0},
-    {"KeepTrayIcon", Kind::Switch, offsetof(Settings, KeepTrayIcon), 0},
-    {"TargetTimeout", Kind::Seconds, offsetof(Settings, TargetTimeout), 0},
-    {"StateIcon", Kind::Switch, offsetof(Settings, StateIcon), 0},
-    {"ShowHistory", Kind::Switch, offsetof(Settings, ShowHistory), 0},
-    {"MakeRoom", Kind::Path, offsetof(Settings, MakeRoom), offsetof(Settings, MakeRoomTooLong)},
-    {"MakeRoomTo", Kind::Count, offsetof(Settings, MakeRoomTo), 0, 0},
-    {"MakeRoomAge", Kind::Count, offsetof(Settings, MakeRoomAge), 0, 60},
-    {"OnMakeRoom", Kind::Command, offsetof(Settings, OnMakeRoom),
-     offsetof(Settings, OnMakeRoomTooLong)},
+    {Kind::Path, offsetof(Settings, LogFile), 0},
+    {Kind::FailSafeSwitch, offsetof(Settings, DryRun), offsetof(Settings, DryRunUnclear)},
+    {Kind::Seconds, offsetof(Settings, ShutdownDelay), 0},
+    {Kind::Command, offsetof(Settings, OnAlarm), offsetof(Settings, OnAlarmTooLong)},
+    {Kind::Command, offsetof(Settings, OnLevel2), offsetof(Settings, OnLevel2TooLong)},
+    {Kind::Command, offsetof(Settings, OnRecover), offsetof(Settings, OnRecoverTooLong)},
+    {Kind::Switch, offsetof(Settings, ShowEstimate), 0},
+    {Kind::Switch, offsetof(Settings, ShowBalloons), 0},
+    {Kind::Switch, offsetof(Settings, KeepTrayIcon), 0},
+    {Kind::Seconds, offsetof(Settings, TargetTimeout), 0},
+    {Kind::Switch, offsetof(Settings, StateIcon), 0},
+    {Kind::Switch, offsetof(Settings, ShowHistory), 0},
+    {Kind::Path, offsetof(Settings, MakeRoom), offsetof(Settings, MakeRoomTooLong)},
+    {Kind::Megabytes, offsetof(Settings, MakeRoomTo), 0},
+    {Kind::Minutes, offsetof(Settings, MakeRoomAge), 0},
+    {Kind::Command, offsetof(Settings, OnMakeRoom), offsetof(Settings, OnMakeRoomTooLong)},
+    {Kind::Switch, offsetof(Settings, EventLog), 0},
+    {Kind::Path, offsetof(Settings, MetricsFile), 0},
 };
 const int KeyCount = sizeof Keys / sizeof Keys[0];
 
@@ -85,18 +104,12 @@ SwitchReading readSwitch(const char* text) {
     if (*text == '\0' || digitValue(*start, 10) >= 0) {
         return parseTyped(text).magnitude != 0 ? SwitchReading::On : SwitchReading::Off;
     }
-    std::size_t length = std::strlen(text);
-    while (length > 0 && isBlank(text[length - 1])) {
-        --length;
-    }
-    constexpr const char* OnWords[] = {"yes", "true", "on"};
-    constexpr const char* OffWords[] = {"no", "false", "off"};
-    for (int i = 0; i < 3; ++i) {
-        if (sameNameIgnoringCase(text, length, OnWords[i])) {
-            return SwitchReading::On;
-        }
-        if (sameNameIgnoringCase(text, length, OffWords[i])) {
-            return SwitchReading::Off;
+    // The profile API has taken the blanks after the word away.
+    const std::size_t length = std::strlen(text);
+    const char* word = "yes\0true\0on\0no\0false\0off";
+    for (int i = 0; i < 6; ++i, word += std::strlen(word) + 1) {
+        if (sameNameIgnoringCase(text, length, word)) {
+            return i < 3 ? SwitchReading::On : SwitchReading::Off;
         }
     }
     return SwitchReading::Unclear;

@@ -52,6 +52,9 @@ struct Settings {
     std::int32_t MakeRoomAge;
     char OnMakeRoom[CommandSize];
     CommandUnread OnMakeRoomTooLong;
+    // Watching many machines: the Application event log, and the metrics file.
+    std::int32_t EventLog;
+    char MetricsFile[LogFileSize];
 };
 
 extern Settings settings;

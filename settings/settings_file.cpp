@@ -103,14 +103,15 @@ void readFailSafeSwitch(const char* key, std::int32_t* field, bool* unclear) {
     *field = reading != OptIn::SwitchReading::Off ? 1 : 0;
 }
 
-std::int32_t readTypedNumber(const OptIn::Key& key) {
+std::int32_t readTypedNumber(const OptIn::Key& key, const char* name) {
     char typed[TypedNumberSize];
-    readTyped(key.name, typed);
+    readTyped(name, typed);
     switch (key.kind) {
     case OptIn::Kind::Switch:
         return OptIn::switchValue(typed);
-    case OptIn::Kind::Count:
-        return OptIn::countValue(typed, key.absent);
+    case OptIn::Kind::Megabytes:
+    case OptIn::Kind::Minutes:
+        return OptIn::countValue(typed, key.kind == OptIn::Kind::Minutes ? 60 : 0);
     default:
         return OptIn::secondsValue(typed);
     }
@@ -120,26 +121,28 @@ void readOptInKeys() {
     char section[SectionSize];
     const bool sectionCut = readSection(section);
     char* const base = reinterpret_cast<char*>(&settings);
-    for (int i = 0; i < OptIn::KeyCount; ++i) {
+    const char* name = OptIn::KeyNames;
+    for (int i = 0; i < OptIn::KeyCount; ++i, name += std::strlen(name) + 1) {
         const OptIn::Key& key = OptIn::Keys[i];
         char* const field = base + key.field;
         switch (key.kind) {
         case OptIn::Kind::Path:
-            readPath(key.name, field,
+            readPath(name, field,
                      key.mark != 0 ? reinterpret_cast<bool*>(base + key.mark) : nullptr);
             break;
         case OptIn::Kind::Command:
-            readCommand(section, key.name, field, reinterpret_cast<CommandUnread*>(base + key.mark),
+            readCommand(section, name, field, reinterpret_cast<CommandUnread*>(base + key.mark),
                         sectionCut);
             break;
         case OptIn::Kind::FailSafeSwitch:
-            readFailSafeSwitch(key.name, reinterpret_cast<std::int32_t*>(field),
+            readFailSafeSwitch(name, reinterpret_cast<std::int32_t*>(field),
                                reinterpret_cast<bool*>(base + key.mark));
             break;
         case OptIn::Kind::Switch:
         case OptIn::Kind::Seconds:
-        case OptIn::Kind::Count:
-            *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key);
+        case OptIn::Kind::Megabytes:
+        case OptIn::Kind::Minutes:
+            *reinterpret_cast<std::int32_t*>(field) = readTypedNumber(key, name);
             break;
         }
     }

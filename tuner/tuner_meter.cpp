@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+#include "core/text_builder.h"
 #include "settings/number_text.h"
 #include "tuner/tuner_platform.h"
 
 bool tunerAvailable = false;
 std::int32_t signalLevel = 0;
-char LevelText[LevelTextSize] = "N/A";
+char LevelText[LevelTextSize];
 
 namespace {
 
@@ -42,6 +43,8 @@ void formatLevelText(std::int32_t level, char* out) {
 namespace TunerMeter {
 
 void openTuner() {
+    // Set here rather than as initial data: a section of its own would cost the file 512 bytes.
+    TextBuilder(LevelText, LevelTextSize).text("N/A");
     if (!loadTunerLibrary()) {
         return;
     }

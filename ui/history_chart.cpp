@@ -1,5 +1,7 @@
 #include "ui/history_chart.h"
 
+#include <cstring>
+
 #include "core/text_builder.h"
 #include "monitor/alarm_cycle.h"
 #include "monitor/fill_estimate.h"
@@ -21,9 +23,15 @@ constexpr std::int32_t RowHeight = 14;
 constexpr std::int32_t LabelWidth = 60;
 // The actions of an excursion, from the key on, each in a row of its own; the excursion
 // itself is the shading.
-constexpr const char* Actions[] = {"key", "close", "shutdown", "command", "room"};
-static_assert(sizeof Actions / sizeof Actions[0] == History::EventKinds - History::Key,
-              "a word for each action");
+constexpr char Actions[] = "key\0close\0shutdown\0command\0room";
+
+const char* actionWord(int row) {
+    const char* word = Actions;
+    while (row-- > 0) {
+        word += std::strlen(word) + 1;
+    }
+    return word;
+}
 
 // The panel's colours; the excursions in a dark red that the curve reads well on.
 constexpr std::uint32_t White = panelColour(255, 255, 255);
@@ -145,9 +153,9 @@ void timeLabel(std::uint32_t local, std::int32_t x) {
     const std::uint32_t minute = local / MinuteSeconds % (24 * 60);
     add(Centre, x - LabelWidth / 2, Plot.bottom + 2, x + LabelWidth / 2,
         Plot.bottom + 2 + TextHeight, White)
-        .number(minute / 60, 2)
+        .padded(minute / 60, 2)
         .character(':')
-        .number(minute % 60, 2);
+        .padded(minute % 60, 2);
 }
 
 // Each moment is labelled with the local time it had: by the clock's offsets as the ticks
@@ -196,7 +204,7 @@ void events(const Scale& scale) {
         if (row >= 0 && mark.second >= scale.start) {
             const std::int32_t x = scale.x(mark.second);
             const std::int32_t y = Plot.top + row * RowHeight;
-            add(Centre, x - 40, y, x + 40, y + TextHeight, White).text(Actions[row]);
+            add(Centre, x - 40, y, x + 40, y + TextHeight, White).text(actionWord(row));
         }
     }
 }

@@ -104,7 +104,7 @@ void saveAndClose(HWND dialog) {
     settings.HideTarget = readSwitchedNumber(dialog, IDC_OPT_TRANSPARENT, IDC_OPT_ALPHA);
 
     SettingsFile::save();
-    logEvent("settings-saved");
+    logEvent(EventLog::Event::SettingsSaved);
     EndDialog(dialog, 0);
 }
 

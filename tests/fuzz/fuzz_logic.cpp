@@ -53,7 +53,7 @@ void fuzzIniValues(const std::uint8_t* data, std::size_t size) {
         take(key);
     }
     for (int i = 0; i < OptIn::KeyCount; ++i) {
-        take(OptIn::Keys[i].name);
+        take(OptIn::keyName(i));
     }
     SettingsFile::load();
     requireTerminated(settings.ClassName);
@@ -116,7 +116,7 @@ void fuzzOutsideText(const std::uint8_t* data, std::size_t size) {
     const std::string detail = text.substr(0, text.find('\0'));
     char line[EventLog::LineSize + 1];
     line[EventLog::LineSize] = '#';
-    const EventLog::Row row = {"alarm", true, 1, false, detail.c_str()};
+    const EventLog::Row row = {EventLog::Event::Alarm, true, 1, false, detail.c_str()};
     const std::uint32_t length = EventLog::formatLine({}, row, -1, 2, line, EventLog::LineSize);
     require(line[EventLog::LineSize] == '#' && (length == 0 || line[length] == '\0'));
 

@@ -21,7 +21,8 @@ version=$(sed -n 's/.*ProgramTitle = "Zembrovale \([0-9][0-9.]*\)".*/\1/p' "$roo
 [ "$(ls -A "$work")" = "$(basename "$zip")" ] || fail "left behind in $work: $(ls -A "$work")"
 
 listing=$(unzip -Z1 "$zip" | sort)
-expected=$(printf '%s\n' LICENSE user-guide.txt zembrovale.exe zembrovale.ini | sort)
+expected=$(printf '%s\n' LICENSE user-guide.txt zembrovale.exe zembrovale.ini \
+    zembrovale-alerts.yml | sort)
 if [ "$listing" != "$expected" ]; then
     fail "the package holds:
 $listing
@@ -36,6 +37,8 @@ unzip -p "$zip" zembrovale.exe | cmp -s - "$exe" || fail "zembrovale.exe is not 
 unzip -p "$zip" zembrovale.ini | tr -d '\r' | cmp -s - "$root/resources/sample.ini" ||
     fail "zembrovale.ini is not resources/sample.ini"
 unzip -p "$zip" LICENSE | tr -d '\r' | cmp -s - "$root/LICENSE" || fail "LICENSE differs"
+unzip -p "$zip" zembrovale-alerts.yml | cmp -s - "$root/docs/zembrovale-alerts.yml" ||
+    fail "zembrovale-alerts.yml is not docs/zembrovale-alerts.yml"
 cr=$(printf '\r')
 for text in zembrovale.ini user-guide.txt LICENSE; do
     bare=$(unzip -p "$zip" "$text" | grep -c -v "$cr\$" || true)

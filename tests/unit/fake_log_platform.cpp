@@ -1,6 +1,8 @@
 #include "tests/unit/fake_log_platform.h"
 
 #include "eventlog/log_platform.h"
+#include "eventlog/metrics_platform.h"
+#include "eventlog/system_log_platform.h"
 #include "tests/unit/fake_platform.h"
 
 namespace fakelog {
@@ -8,10 +10,16 @@ namespace fakelog {
 std::map<std::string, std::string> files;
 bool openFails;
 EventLog::LocalTime now;
+std::vector<std::string> reports;
+std::uint32_t sourceError;
+bool replaceFails;
 
 void reset() {
     files.clear();
     openFails = false;
+    reports.clear();
+    sourceError = 0;
+    replaceFails = false;
     now = {2026, 12, 7, 23, 5, 9};
 }
 
@@ -76,4 +84,32 @@ void logReplaceOld(const char* path, const char* oldPath) {
     fake::calls.push_back(std::string("MoveFileExA ") + path + " " + oldPath);
     fakelog::files[oldPath] = fakelog::files[path];
     fakelog::files.erase(path);
+}
+
+EventSource openEventSource(std::uint32_t* error) {
+    fake::calls.push_back("RegisterEventSourceA Zembrovale");
+    *error = fakelog::sourceError;
+    return fakelog::sourceError == 0 ? &fakelog::reports : nullptr;
+}
+
+std::uint32_t reportEvent(EventSource, std::uint16_t type, std::uint32_t id, const char* text) {
+    fake::calls.push_back("ReportEventA");
+    fakelog::reports.push_back(std::to_string(type) + " " + std::to_string(id) + " " + text);
+    return 0;
+}
+
+bool metricsReplace(const char* path, const char*, const char* text, std::uint32_t length) {
+    fake::calls.push_back(std::string("MoveFileExA metrics ") + path);
+    if (!fakelog::replaceFails) {
+        fakelog::files[path].assign(text, length);
+    }
+    return !fakelog::replaceFails;
+}
+
+std::int64_t metricsUnixTime() {
+    return 1796684709; // 2026-12-07 23:05:09
+}
+
+const char* metricsArch() {
+    return "win32";
 }

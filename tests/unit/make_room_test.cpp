@@ -31,6 +31,11 @@ class MakeRoomTest : public ::testing::Test {
         FillEstimate::reset();
         RoomMaking::endExcursion();
     }
+    // Later tests load settings without making room.
+    void TearDown() override {
+        settings.MakeRoom[0] = '\0';
+        MakeRoom::configure();
+    }
 
     static void load(const std::string& makeRoom) {
         fake::ini = {{"level1", "500"},
@@ -121,14 +126,14 @@ TEST_F(MakeRoomTest, TheOldestFinishedRecordingsGoFirstAndNothingElseEver) {
 
 TEST_F(MakeRoomTest, ASettingThatCannotBeUsedIsRefusedWithItsReason) {
     const std::pair<std::string, const char*> cases[] = {
-        {"D:\\rec\\*.*", "the pattern is only wildcards: name a kind of file: D:\\rec\\*.*"},
-        {"D:\\rec\\?*", "the pattern is only wildcards: name a kind of file: D:\\rec\\?*"},
-        {"E:\\rec\\*.ts", "not on the watched drive's volume: E:\\rec\\*.ts"},
-        {"C:\\rec\\*.ts", "not on the watched drive's volume: C:\\rec\\*.ts"},
-        {"rec\\*.ts", "not a full folder path and a file pattern: rec\\*.ts"},
-        {"D:\\rec\\", "not a full folder path and a file pattern: D:\\rec\\"},
-        {"D:*.ts", "not a full folder path and a file pattern: D:*.ts"},
-        {std::string(300, 'x'), "too long (over 259 characters)"},
+        {"D:\\rec\\*.*", "the pattern names no kind of file: D:\\rec\\*.*"},
+        {"D:\\rec\\?*", "the pattern names no kind of file: D:\\rec\\?*"},
+        {"E:\\rec\\*.ts", "not on the watched drive: E:\\rec\\*.ts"},
+        {"C:\\rec\\*.ts", "not on the watched drive: C:\\rec\\*.ts"},
+        {"rec\\*.ts", "not a folder and a file pattern: rec\\*.ts"},
+        {"D:\\rec\\", "not a folder and a file pattern: D:\\rec\\"},
+        {"D:*.ts", "not a folder and a file pattern: D:*.ts"},
+        {std::string(300, 'x'), "too long"},
         {"D:\\not there yet\\*.ts", nullptr}};
     for (const auto& [value, refusal] : cases) {
         fake::reset();

@@ -209,7 +209,7 @@ TEST_F(SettingsFileTest, OptInNumbersReadAsTypedAtTheirExtremes) {
         {"abc", 0, 0, 1},
         {"", 0, 0},
         {"Yes", 0, 1},
-        {"TRUE ", 0, 1},
+        {"TRUE", 0, 1},
         {"on", 0, 1},
         {"no", 0, 0},
         {"False", 0, 0},
@@ -277,7 +277,7 @@ TEST(OptInKeysTest, TheReadmeTheGuideAndTheSampleExplainEveryKey) {
     const std::string sample = read("resources/sample.ini");
     ASSERT_FALSE(readme.empty() || guide.empty() || sample.empty());
     for (int i = 0; i < OptIn::KeyCount; ++i) {
-        const std::string name = OptIn::Keys[i].name;
+        const std::string name = OptIn::keyName(i);
         EXPECT_NE(readme.find("| `" + name + "` |"), std::string::npos) << name << " in README";
         EXPECT_NE(guide.find("`" + name), std::string::npos) << name << " in the guide";
         EXPECT_NE(sample.find("\n;" + name + "="), std::string::npos) << name << " in the sample";
