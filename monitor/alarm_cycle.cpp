@@ -16,7 +16,7 @@
 #include "tuner/tuner_meter.h"
 
 AlarmState alarmState;
-TickReport lastTick;
+TickReport lastTick{}; // {}: zero in the image, with no constructor left to run
 
 namespace {
 
