@@ -165,6 +165,8 @@ closed_us=$(field "$TICKS_OF_PRIMARY" normal_chart_closed product_us)
 closed_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_closed pair_ratio_median)
 open_us=$(field "$TICKS_OF_PRIMARY" normal_chart_open product_us)
 open_ratio=$(field "$TICKS_OF_PRIMARY" normal_chart_open pair_ratio_median)
+watched_us=$(field "$TICKS_OF_PRIMARY" normal_watched product_us)
+watched_ratio=$(field "$TICKS_OF_PRIMARY" normal_watched pair_ratio_median)
 room_us=$(field "$TICKS_OF_PRIMARY" normal_make_room product_us)
 room_ratio=$(field "$TICKS_OF_PRIMARY" normal_make_room pair_ratio_median)
 # Against the opt-in row through the floor every case shares, which the machine's drift
@@ -339,6 +341,7 @@ that run. Logs of the run: \`build/bench-logs/\`.
 | the same with \`StateIcon\` and \`ShowHistory\`, the chart closed ($BITS) | $closed_us µs, ${closed_ratio}x the bare platform calls, $(against_optin "$closed_ratio") against the row above | within 2 % of it | $(within_2pct "$closed_ratio") |
 | the same with the chart open ($BITS) | $open_us µs, ${open_ratio}x the bare platform calls, $(against_optin "$open_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$open_ratio") |
 | the opt-in tick with \`MakeRoom\` set, free space above level 1 ($BITS) | $room_us µs, ${room_ratio}x the bare platform calls, $(against_optin "$room_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$room_ratio") |
+| the opt-in tick with \`EventLog\` and \`MetricsFile\` set, no event ($BITS) | $watched_us µs, ${watched_ratio}x the bare platform calls, $(against_optin "$watched_ratio") against the opt-in row | within 2 % of it | $(within_2pct "$watched_ratio") |
 | one check that makes room, 1,000 recordings ($BITS) | $(field "$LOG_DIR/room.txt" room_1000 check_ms) ms | none set | - |
 | one check that makes room, 10,000 recordings ($BITS) | $(field "$LOG_DIR/room.txt" room_10000 check_ms) ms | none set | - |
 | idle cost ($BITS) | between ticks: $(iv hourly_ms) ms CPU and $(iv hourly_wakeups) wake-ups in $(iv secs) s; each tick (${IDLE_INTERVAL_MS} ms interval): $idle_per_tick µs CPU, $(iv product_wakeups_per_tick) wake-ups | no work between ticks | $idle_verdict |
@@ -388,6 +391,9 @@ load. Times come from \`QueryPerformanceCounter\`.
   not.
 - **normal_make_room**: as normal_opt_in, with \`MakeRoom\` set on a folder of the drive: a
   tick above level 1 reads no folder.
+- **normal_watched**: as normal_opt_in, with \`EventLog\` and \`MetricsFile\` set as well. The
+  events fall in the warm-up round; the timed ticks read the clock and write no file (the
+  metrics file is written every 15 s without an event, and no round lasts that long).
 - **\*_opt_in**: as normal and alarm, with every opt-in key set (\`LogFile\`, \`DryRun\`,
   \`ShutdownDelay\`, \`OnAlarm\`, \`OnLevel2\`, \`OnRecover\`, \`ShowEstimate\`, \`ShowBalloons\`).
   Their events (target found, alarm, its command) fall in the warm-up round, so the timed

@@ -198,7 +198,22 @@ struct Case {
     Chart chart;
     // With the opt-in keys: MakeRoom as well, on a folder of the drive.
     bool makeRoom = false;
+    // With the opt-in keys: EventLog and MetricsFile as well.
+    bool watched = false;
 };
+
+// The Application log and the metrics file, in the temporary folder. The ticks without an
+// event write the file once every 15 s, which a round of ticks does not last.
+void setWatched(bool on) {
+    char folder[MAX_PATH] = "";
+    GetTempPathA(sizeof folder, folder);
+    settings.EventLog = on ? 1 : 0;
+    if (on) {
+        wsprintfA(settings.MetricsFile, "%szv-bench-%lu.prom", folder, GetCurrentProcessId());
+    } else {
+        settings.MetricsFile[0] = '\0';
+    }
+}
 
 // A folder of the measured drive, which a tick above level 1 never reads.
 void setMakeRoom(bool on) {
@@ -232,6 +247,7 @@ void setOptInKeys(bool on) {
 bool runCase(HWND window, const Case& c, int ticks, int rounds) {
     setOptInKeys(c.optIn);
     setMakeRoom(c.makeRoom);
+    setWatched(c.watched);
     // The chart's key is read at start; here each case starts it anew. The marked icons were
     // made at start, and no tick of a case changes the state.
     History::start(c.chart != Chart::None);
@@ -329,6 +345,7 @@ int main(int argc, char** argv) {
         {"normal_chart_closed", false, false, true, Chart::Closed},
         {"normal_chart_open", false, false, true, Chart::Open},
         {"normal_make_room", false, false, true, Chart::None, true},
+        {"normal_watched", false, false, true, Chart::None, false, true},
     };
     bool ok = true;
     for (const Case& c : cases) {
@@ -339,5 +356,7 @@ int main(int argc, char** argv) {
     DestroyWindow(panel);
     setOptInKeys(true);
     DeleteFileA(settings.LogFile);
+    setWatched(true);
+    DeleteFileA(settings.MetricsFile);
     return ok ? 0 : 1;
 }
