@@ -31,14 +31,6 @@ std::uint32_t ownKeys[OwnFiles];
 char path[RoomPathSize];
 RoomEntry entry;
 
-int length(const char* text) {
-    int count = 0;
-    while (text[count] != '\0') {
-        ++count;
-    }
-    return count;
-}
-
 // A file must have gone unchanged for MakeRoomAge minutes; an age longer than the time since
 // 1601 allows none.
 std::uint64_t newestAllowed() {
@@ -80,7 +72,7 @@ void noteOwnFile(std::uint32_t* keys, const char* name, const char* suffix) {
     if (name[0] != '\0' &&
         EventLog::resolvePath(name, SettingsFile::path(), own, EventLog::PathSize)) {
         keys[0] = MakeRoom::pathKey(own);
-        TextBuilder(own + length(own), 8).text(suffix);
+        TextBuilder(own + std::strlen(own), 8).text(suffix);
         keys[1] = MakeRoom::pathKey(own);
     }
 }
@@ -159,7 +151,7 @@ bool isDots(const char* name) {
 // place, while there is room for their names. The entry is shared by every level: each reads
 // its own before it goes down.
 void scanFolder(Scan& scan, int depth) {
-    const int folderLength = length(path);
+    const auto folderLength = static_cast<int>(std::strlen(path));
     const RoomListing listing = roomListFirst(path, &entry);
     for (bool more = listing != nullptr; more && ++scan.visited <= MakeRoom::MostEntries;
          more = roomListNext(listing, &entry)) {
