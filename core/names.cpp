@@ -14,6 +14,13 @@ int compareFolded(const char* a, const char* b) {
     return static_cast<unsigned char>(foldCase(*a)) - static_cast<unsigned char>(foldCase(*b));
 }
 
+const char* packedWord(const char* words, int index) {
+    while (index-- > 0) {
+        words += std::strlen(words) + 1;
+    }
+    return words;
+}
+
 bool sameNameIgnoringCase(const char* text, std::size_t length, const char* name) {
     for (std::size_t i = 0; i < length; ++i) {
         if (name[i] == '\0' || foldCase(text[i]) != foldCase(name[i])) {

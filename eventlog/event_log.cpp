@@ -1,7 +1,6 @@
 #include "eventlog/event_log.h"
 
-#include <cstring>
-
+#include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/log_platform.h"
 #include "eventlog/metrics_file.h"
@@ -125,11 +124,7 @@ void reportToSystemLog(const EventLog::Row& row) {
 namespace EventLog {
 
 const char* eventName(Event event) {
-    const char* name = EventNames;
-    for (int skip = static_cast<int>(event) - 1; skip > 0; --skip) {
-        name += std::strlen(name) + 1;
-    }
-    return name;
+    return packedWord(EventNames, static_cast<int>(event) - 1);
 }
 
 bool enabled() {

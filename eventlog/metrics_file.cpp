@@ -1,8 +1,7 @@
 #include "eventlog/metrics_file.h"
 
-#include <cstring>
-
 #include "core/program_name.h"
+#include "core/names.h"
 #include "core/text_builder.h"
 #include "eventlog/event_log.h"
 #include "eventlog/metrics_platform.h"
@@ -74,26 +73,18 @@ char text[TextSize];
 char path[EventLog::PathSize];
 char tempPath[EventLog::PathSize + 4];
 
-// The name of `metric`, followed by its help.
-const char* nameOf(int metric) {
-    const char* text = Texts;
-    for (int skip = 2 * metric; skip > 0; --skip) {
-        text += std::strlen(text) + 1;
-    }
-    return text;
-}
-
-void header(TextBuilder& text, int metric) {
-    const char* name = nameOf(metric);
-    const char* help = name + std::strlen(name) + 1;
+// `name` is the metric's in Texts, followed there by its help.
+void header(TextBuilder& text, int metric, const char* name) {
+    const char* help = packedWord(name, 1);
     text.text("# HELP ").text(Prefix).text(name).character(' ').text(help).character('\n');
     text.text("# TYPE ").text(Prefix).text(name);
     text.text(metric >= Alarms && metric <= RoomBytes ? " counter\n" : " gauge\n");
 }
 
 // One sample; the drive's backslash and quote are escaped, as the format requires of labels.
-void sample(TextBuilder& text, int metric, std::int64_t value, const char* labels) {
-    text.text(Prefix).text(nameOf(metric)).text("{drive=\"");
+void sample(TextBuilder& text, int metric, const char* name, std::int64_t value,
+            const char* labels) {
+    text.text(Prefix).text(name).text("{drive=\"");
     for (const char* c = settings.DriveLetter; *c != '\0'; ++c) {
         if (*c == '\\' || *c == '"') {
             text.character('\\');
@@ -169,13 +160,14 @@ int format(const Gauges& gauges, std::int64_t checked, const char* arch, char* o
         if (!gauges.measured && (metric == Free || metric == Checked)) {
             continue;
         }
-        header(text, metric);
-        sample(text, metric, values[metric],
+        const char* name = packedWord(Texts, 2 * metric);
+        header(text, metric, name);
+        sample(text, metric, name, values[metric],
                metric == Level   ? ",level=\"1\""
                : metric == Build ? build
                                  : "");
         if (metric == Level) {
-            sample(text, metric, settings.level2, ",level=\"2\"");
+            sample(text, metric, name, settings.level2, ",level=\"2\"");
         }
     }
     return text.length();

@@ -1,7 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "core/names.h"
 
 // The opt-in keys: `load` reads them and `save` never writes them, so a file without them
 // behaves exactly as one from before they existed (absent is 0 or empty). One row per key:
@@ -37,11 +38,7 @@ extern const int KeyCount;
 // The keys' names in the order of Keys, each ended by a zero byte.
 extern const char KeyNames[];
 inline const char* keyName(int index) {
-    const char* name = KeyNames;
-    while (index-- > 0) {
-        name += std::strlen(name) + 1;
-    }
-    return name;
+    return packedWord(KeyNames, index);
 }
 
 // The largest number of seconds whose milliseconds fit the platform's signed 32-bit timers

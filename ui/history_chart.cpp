@@ -1,7 +1,6 @@
 #include "ui/history_chart.h"
 
-#include <cstring>
-
+#include "core/names.h"
 #include "core/text_builder.h"
 #include "monitor/alarm_cycle.h"
 #include "monitor/fill_estimate.h"
@@ -24,14 +23,6 @@ constexpr std::int32_t LabelWidth = 60;
 // The actions of an excursion, from the key on, each in a row of its own; the excursion
 // itself is the shading.
 constexpr char Actions[] = "key\0close\0shutdown\0command\0room";
-
-const char* actionWord(int row) {
-    const char* word = Actions;
-    while (row-- > 0) {
-        word += std::strlen(word) + 1;
-    }
-    return word;
-}
 
 // The panel's colours; the excursions in a dark red that the curve reads well on.
 constexpr std::uint32_t White = panelColour(255, 255, 255);
@@ -204,7 +195,7 @@ void events(const Scale& scale) {
         if (row >= 0 && mark.second >= scale.start) {
             const std::int32_t x = scale.x(mark.second);
             const std::int32_t y = Plot.top + row * RowHeight;
-            add(Centre, x - 40, y, x + 40, y + TextHeight, White).text(actionWord(row));
+            add(Centre, x - 40, y, x + 40, y + TextHeight, White).text(packedWord(Actions, row));
         }
     }
 }
